@@ -1,0 +1,13 @@
+#pragma once
+
+#include <QByteArray>
+
+namespace quarvel::sim {
+
+// Bytes the instrument sends, after an idle gap (milliseconds) that follows the previous chunk.
+struct Chunk {
+    QByteArray bytes;
+    double gapMs = 0;
+};
+
+} // namespace quarvel::sim

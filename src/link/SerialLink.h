@@ -1,0 +1,72 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+namespace quarvel {
+
+class Prompter;
+class SerialPort;
+
+// The line-based command channel to the instrument's application firmware: frames a command,
+// writes it, waits a fixed time, reads the answer and takes the value out of it. It never opens,
+// closes or configures the port.
+//
+// While an exchange or a delay waits, window painting and timers go on, but user input is held
+// back until the wait ends, so a click can never start an exchange inside another one.
+class SerialLink : public QObject {
+    Q_OBJECT
+public:
+    static constexpr int kReadWaitMs = 50;
+    static constexpr int kWriteWaitMs = 25;
+    static constexpr int kCommandWaitMs = 50;
+    static inline const QString kRejectedMessage = QStringLiteral("Error sending command to servo!");
+
+    SerialLink(SerialPort& port, Prompter& prompter, QObject* parent = nullptr);
+
+    SerialPort& port() { return m_port; }
+    Prompter& prompter() { return m_prompter; }
+
+    // Value of one parameter; empty when rejected or without a usable answer.
+    QString getValue(const QString& address, const QString& code);
+    // Writes one value and tells the user when the instrument rejects it.
+    void setValue(const QString& address, const QString& code, const QString& value);
+    // Writes address + command (the caller supplies the CR); leaves the answer unread.
+    void sendCommand(const QString& address, const QString& command);
+
+    // Waits ms milliseconds with painting and timers alive. Nested delays end independently.
+    void delay(double ms);
+    // Waits until the port has sent everything, or is closed or failed.
+    void waitTransmitDone();
+
+    // True while any exchange or delay waits.
+    bool busy() const { return m_depth > 0; }
+
+signals:
+    // The last running exchange or delay has ended.
+    void idle();
+
+private:
+    friend class BusyScope;
+    void enter();
+    void leave();
+    QString exchange(const QString& line, int waitMs);
+
+    SerialPort& m_port;
+    Prompter& m_prompter;
+    int m_depth = 0;
+};
+
+// Marks the link busy for the lifetime of a multi-step operation (a reload, a save, a sample).
+class BusyScope {
+public:
+    explicit BusyScope(SerialLink& link) : m_link(link) { m_link.enter(); }
+    ~BusyScope() { m_link.leave(); }
+    BusyScope(const BusyScope&) = delete;
+    BusyScope& operator=(const BusyScope&) = delete;
+
+private:
+    SerialLink& m_link;
+};
+
+} // namespace quarvel
