@@ -1,0 +1,154 @@
+#include "MainWindow.h"
+
+#include "AboutDialog.h"
+#include "CommandFraming.h"
+#include "LookingDialog.h"
+#include "ParameterBinding.h"
+#include "ParameterPages.h"
+#include "ParameterTable.h"
+#include "PortSettings.h"
+#include "Prompter.h"
+#include "SerialLink.h"
+#include "SerialPort.h"
+#include "Twips.h"
+
+#include <QCloseEvent>
+#include <QMenuBar>
+#include <QTabWidget>
+
+namespace quarvel {
+
+namespace {
+constexpr int kClientWidthTwips = 7950;
+constexpr int kClientHeightTwips = 5250;
+constexpr int kLeaveLoaderDelayMs = 500;
+} // namespace
+
+MainWindow::MainWindow(SerialPort& port, Prompter& prompter, QString configFolder, QWidget* parent)
+    : QMainWindow(parent),
+      m_port(port),
+      m_prompter(prompter),
+      m_configFolder(std::move(configFolder)),
+      m_link(std::make_unique<SerialLink>(port, prompter)),
+      m_parameters(std::make_unique<ParameterPages>(*m_link))
+{
+    setWindowTitle(QStringLiteral("Quarvel, V1.2"));
+    m_tabs = new QTabWidget(this);
+    m_tabs->setObjectName(QStringLiteral("SSTab1"));
+    const QStringList& captions = tabCaptions();
+    for (int i = 0; i < kProgramTab; ++i)
+        m_tabs->addTab(m_parameters->page(i), captions[i]);
+    m_tabs->addTab(new QWidget, captions[kProgramTab]);
+    m_tabs->addTab(new QWidget, captions[kRecordTab]);
+    setCentralWidget(m_tabs);
+    buildMenu();
+    resize(twips(kClientWidthTwips), twips(kClientHeightTwips) + menuBar()->sizeHint().height());
+    connect(m_tabs, &QTabWidget::currentChanged, this, &MainWindow::tabChanged);
+}
+
+MainWindow::~MainWindow()
+{
+    delete m_comms;
+    delete m_about;
+}
+
+void MainWindow::buildMenu()
+{
+    QMenuBar* bar = menuBar();
+    const auto add = [&](const QString& caption, const char* name, void (MainWindow::*handler)()) {
+        QAction* action = bar->addAction(caption);
+        action->setObjectName(QString::fromLatin1(name));
+        connect(action, &QAction::triggered, this, handler);
+    };
+    add(QStringLiteral("&Comm"), "mnuComm", &MainWindow::mnuComm_Click);
+    add(QStringLiteral("&Refresh"), "mnuRefresh", &MainWindow::mnuRefresh_Click);
+    add(QStringLiteral("E&xit"), "mnuExit", &MainWindow::mnuExit_Click);
+    add(QStringLiteral("&About"), "mnuAbout", &MainWindow::mnuAbout_Click);
+}
+
+bool MainWindow::dirty() const
+{
+    return m_parameters->binding().dirty();
+}
+
+void MainWindow::startUp()
+{
+    m_port.setPortNumber(1);
+    m_port.setSettings(kDefaultPortSettings);
+    m_port.open(); // without a port the search below fails and the fields stay empty
+    m_port.write(toWire(QString(kCR)));
+    m_port.write(toWire(QString(kCR)));
+    {
+        LookingDialog looking(*m_link, this);
+        looking.exec();
+    }
+    m_parameters->binding().reloadParameters();
+    m_parameters->binding().setDirty(false);
+}
+
+void MainWindow::tabChanged(int current)
+{
+    const int previous = m_currentTab;
+    m_currentTab = current;
+    if (previous == kProgramTab)
+        leaveProgramTab();
+    if (current < kProgramTab) {
+        m_parameters->binding().reloadParameters();
+        return;
+    }
+    if (current == kProgramTab) {
+        if (!m_prompter.askYesNo(kEnterProgrammingQuestion)) {
+            m_tabs->setCurrentIndex(previous); // itself a change of tab, which leaves "Program"
+            return;
+        }
+        return;
+    }
+}
+
+void MainWindow::leaveProgramTab()
+{
+    BusyScope scope(*m_link);
+    m_port.write(QByteArrayLiteral("G"));
+    m_link->delay(kLeaveLoaderDelayMs);
+    m_port.close();
+    if (!m_savePortSettings.isEmpty())
+        m_port.setSettings(m_savePortSettings);
+    m_port.open();
+}
+
+void MainWindow::mnuComm_Click()
+{
+}
+
+void MainWindow::mnuRefresh_Click()
+{
+    m_parameters->binding().reloadParameters();
+}
+
+void MainWindow::mnuExit_Click()
+{
+    if (dirty() && !m_prompter.askYesNo(kExitQuestion))
+        return;
+    close();
+}
+
+void MainWindow::mnuAbout_Click()
+{
+    if (!m_about)
+        m_about = new AboutDialog(this);
+    m_about->show();
+    m_about->raise();
+    m_about->activateWindow();
+}
+
+void MainWindow::closeEvent(QCloseEvent* event)
+{
+    // Closing from the title bar ends the program without asking; the tool windows go with it.
+    if (m_comms)
+        m_comms->close();
+    if (m_about)
+        m_about->close();
+    event->accept();
+}
+
+} // namespace quarvel

@@ -1,0 +1,65 @@
+#pragma once
+
+#include <QMainWindow>
+#include <QPointer>
+
+#include <memory>
+
+class QTabWidget;
+
+namespace quarvel {
+
+class ParameterPages;
+class Prompter;
+class SerialLink;
+class SerialPort;
+
+// The program's window: the six tabs, the menu, start-up, what changing tabs does (including
+// switching the line to and from the boot loader) and the exit guard.
+class MainWindow : public QMainWindow {
+    Q_OBJECT
+public:
+    static inline const QString kEnterProgrammingQuestion = QStringLiteral(
+        "You are about to enter the programming mode. You will lose any parameters not saved to EEPROM, are "
+        "you sure you want to continue?");
+    static inline const QString kExitQuestion =
+        QStringLiteral("You have not saved your changes to QUARVEL, do you still want to exit?");
+
+    MainWindow(SerialPort& port, Prompter& prompter, QString configFolder, QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    // Opens the port at its built-in settings, wakes the line, looks for the instrument and reads
+    // every field. Call before showing the window.
+    void startUp();
+
+    bool dirty() const;
+    QString savePortSettings() const { return m_savePortSettings; }
+    QTabWidget* tabs() const { return m_tabs; }
+    ParameterPages& parameters() { return *m_parameters; }
+    SerialLink& link() { return *m_link; }
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void buildMenu();
+    void tabChanged(int current);
+    void leaveProgramTab();
+    void mnuComm_Click();
+    void mnuRefresh_Click();
+    void mnuExit_Click();
+    void mnuAbout_Click();
+
+    SerialPort& m_port;
+    Prompter& m_prompter;
+    QString m_configFolder;
+    std::unique_ptr<SerialLink> m_link;
+    std::unique_ptr<ParameterPages> m_parameters;
+    QTabWidget* m_tabs;
+    QPointer<QWidget> m_about;
+    QPointer<QWidget> m_comms;
+    QString m_savePortSettings;
+    int m_currentTab = 0;
+};
+
+} // namespace quarvel

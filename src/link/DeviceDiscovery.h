@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QString>
+
+namespace quarvel {
+
+class SerialLink;
+
+inline constexpr int kMaxIdentifyAttempts = 101;
+inline const QString kIdentifyCode = QStringLiteral("sDID");
+inline const QString kIdentityMark = QStringLiteral("Quarvel V");
+
+// Asks the instrument to identify itself until an answer holds "Quarvel V" (case-sensitive),
+// at most 101 times. Returns whether it answered.
+bool findQuarvel(SerialLink& link);
+
+} // namespace quarvel

@@ -1,0 +1,75 @@
+#include "LookingDialog.h"
+
+#include "DeviceDiscovery.h"
+#include "Twips.h"
+
+#include <QLabel>
+#include <QPushButton>
+#include <QTimer>
+
+namespace quarvel {
+
+namespace {
+constexpr int kWidthTwips = 3945;
+constexpr int kSearchingHeightTwips = 600;
+constexpr int kFailedHeightTwips = 2340;
+} // namespace
+
+LookingDialog::LookingDialog(SerialLink& link, QWidget* parent) : QDialog(parent), m_link(link)
+{
+    setWindowTitle(QStringLiteral("Quarvel"));
+    auto* message = new QLabel(QStringLiteral("Looking for QUARVEL..."), this);
+    message->setObjectName(QStringLiteral("lblMessage"));
+    QFont big = message->font();
+    big.setPointSizeF(13.5);
+    big.setBold(true);
+    message->setFont(big);
+    placeTwips(message, 180, 120, 3555, 375);
+
+    m_failure = new QLabel(kFailureText, this);
+    m_failure->setObjectName(QStringLiteral("Label1"));
+    m_failure->setWordWrap(true);
+    m_failure->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    QFont normal = m_failure->font();
+    normal.setPointSizeF(9.75);
+    m_failure->setFont(normal);
+    placeTwips(m_failure, 300, 720, 3555, 1095);
+
+    m_ok = new QPushButton(QStringLiteral("OK"), this);
+    m_ok->setObjectName(QStringLiteral("cmdOK"));
+    placeTwips(m_ok, 3300, 1560, 495, 315);
+    m_ok->setEnabled(false); // usable once the failure is shown
+    connect(m_ok, &QPushButton::clicked, this, &QDialog::accept);
+
+    // At first only the message is visible; the failure text and OK lie below the client area.
+    setFixedSize(twips(kWidthTwips), twips(kSearchingHeightTwips));
+}
+
+bool LookingDialog::failureShown() const
+{
+    return m_ok->isEnabled();
+}
+
+void LookingDialog::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    if (!m_started) {
+        m_started = true;
+        QTimer::singleShot(0, this, &LookingDialog::findQuarvel);
+    }
+}
+
+void LookingDialog::findQuarvel()
+{
+    m_found = quarvel::findQuarvel(m_link);
+    if (m_found) {
+        accept();
+        return;
+    }
+    setFixedSize(twips(kWidthTwips), twips(kFailedHeightTwips));
+    m_ok->setEnabled(true);
+    m_ok->setDefault(true);
+    m_ok->setFocus();
+}
+
+} // namespace quarvel

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QDialog>
+
+class QLabel;
+class QPushButton;
+
+namespace quarvel {
+
+class SerialLink;
+
+// Shown modally at start-up while the program looks for the instrument. Closes by itself when the
+// instrument answers; otherwise grows to show the failure message and an OK button.
+class LookingDialog : public QDialog {
+    Q_OBJECT
+public:
+    static inline const QString kFailureText = QStringLiteral(
+        "Could not locate QUARVEL, please try a different comm port. Make sure QUARVEL is connected to a valid "
+        "comm port.");
+
+    explicit LookingDialog(SerialLink& link, QWidget* parent = nullptr);
+
+    bool found() const { return m_found; }
+    bool failureShown() const;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void findQuarvel();
+
+    SerialLink& m_link;
+    QLabel* m_failure;
+    QPushButton* m_ok;
+    bool m_started = false;
+    bool m_found = false;
+};
+
+} // namespace quarvel

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QString>
+
+namespace quarvel {
+
+class ParameterBinding;
+
+// The "Misc." tab's EEPROM buttons: the instrument loads, saves or resets its working settings.
+class EepromOperations {
+public:
+    static inline const QString kSaveUnansweredMessage = QStringLiteral(
+        "The QUARVEL did not confirm the save. The settings may not have been saved to the instrument's "
+        "EEPROM; check the connection and save again.");
+    static constexpr int kSaveAnswerLimitMs = 5000;
+
+    explicit EepromOperations(ParameterBinding& binding, int saveAnswerLimitMs = kSaveAnswerLimitMs)
+        : m_binding(binding), m_saveAnswerLimitMs(saveAnswerLimitMs)
+    {
+    }
+
+    // "ELD" then a reload; the unsaved-changes flag stays as it was.
+    void loadFromEeprom();
+    // "ERD" then a reload; the flag stays as it was.
+    void restoreFactoryDefaults();
+    // "ESV", then waits for the instrument's answer; only an answered save clears the flag.
+    // Returns whether the save was answered.
+    bool saveToEeprom();
+
+private:
+    ParameterBinding& m_binding;
+    int m_saveAnswerLimitMs;
+};
+
+} // namespace quarvel

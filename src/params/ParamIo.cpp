@@ -1,0 +1,42 @@
+#include "ParamIo.h"
+
+#include "SerialLink.h"
+
+#include <QLineEdit>
+#include <QPointer>
+
+namespace quarvel {
+
+namespace {
+const char* const kTag = "tag";
+} // namespace
+
+QString fieldCode(const QLineEdit& field)
+{
+    return field.property(kTag).toString();
+}
+
+void setFieldCode(QLineEdit& field, const QString& code)
+{
+    field.setProperty(kTag, code);
+}
+
+void readParam(SerialLink& link, const QString& address, QLineEdit& field)
+{
+    const QString code = fieldCode(field);
+    if (code.isEmpty())
+        return;
+    QPointer<QLineEdit> guard(&field); // the window may close while the answer is awaited
+    const QString value = link.getValue(address, code);
+    if (guard)
+        guard->setText(value);
+}
+
+void writeParam(SerialLink& link, const QString& address, QLineEdit& field)
+{
+    const QString code = fieldCode(field);
+    if (!code.isEmpty())
+        link.setValue(address, code, field.text());
+}
+
+} // namespace quarvel

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QString>
+
+class QLineEdit;
+
+namespace quarvel {
+
+class SerialLink;
+
+// A field carries its command code as the property "tag" for its whole life.
+QString fieldCode(const QLineEdit& field);
+void setFieldCode(QLineEdit& field, const QString& code);
+
+// Reads the value the field's code names into the field's text, an empty answer included.
+void readParam(SerialLink& link, const QString& address, QLineEdit& field);
+// Sends the field's text with its code; the link warns the user when the instrument rejects it.
+void writeParam(SerialLink& link, const QString& address, QLineEdit& field);
+
+} // namespace quarvel

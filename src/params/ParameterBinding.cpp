@@ -1,0 +1,93 @@
+#include "ParameterBinding.h"
+
+#include "BusyPointer.h"
+#include "ParamIo.h"
+#include "ParameterTable.h"
+#include "ProfilePresets.h"
+#include "SerialLink.h"
+
+#include <QFocusEvent>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPointer>
+
+namespace quarvel {
+
+ParameterBinding::ParameterBinding(SerialLink& link, QVector<QLineEdit*> parameters, QVector<QLineEdit*> reports,
+                                   QObject* parent)
+    : QObject(parent), m_link(link), m_parameters(std::move(parameters)), m_reports(std::move(reports))
+{
+    for (QLineEdit* field : std::as_const(m_parameters))
+        field->installEventFilter(this);
+}
+
+bool ParameterBinding::eventFilter(QObject* watched, QEvent* event)
+{
+    const int index = m_parameters.indexOf(static_cast<QLineEdit*>(watched));
+    if (index < 0)
+        return QObject::eventFilter(watched, event);
+    if (event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        // A typed character: letters, digits, blank, Backspace, Enter, Escape, control letters;
+        // not Delete, arrows, Home, End or function keys, which carry no character.
+        const bool character = !key->text().isEmpty() && key->key() != Qt::Key_Delete;
+        if (character)
+            keyPressed(index, key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter);
+    } else if (event->type() == QEvent::FocusOut) {
+        const auto reason = static_cast<QFocusEvent*>(event)->reason();
+        // Another window or a message box taking the focus is not the field losing it; writing
+        // then would raise the rejection message again and again.
+        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason)
+            focusLost(index);
+    }
+    return QObject::eventFilter(watched, event); // nothing is filtered or swallowed
+}
+
+void ParameterBinding::keyPressed(int index, bool enter)
+{
+    m_dirty = true;
+    if (enter)
+        writeParam(m_link, kInstrumentAddress, *m_parameters[index]);
+}
+
+void ParameterBinding::focusLost(int index)
+{
+    writeParam(m_link, kInstrumentAddress, *m_parameters[index]);
+}
+
+void ParameterBinding::reloadParameters()
+{
+    BusyPointer busy;
+    BusyScope scope(m_link);
+    QPointer<ParameterBinding> alive(this);
+    readParam(m_link, kInstrumentAddress, *m_parameters[0]);
+    for (int i = 0; alive && i < m_parameters.size(); ++i)
+        readParam(m_link, kInstrumentAddress, *m_parameters[i]);
+    for (int j = 0; alive && j < m_reports.size(); ++j)
+        readParam(m_link, kInstrumentAddress, *m_reports[j]);
+}
+
+void ParameterBinding::updateReport()
+{
+    BusyScope scope(m_link);
+    QPointer<ParameterBinding> alive(this);
+    for (int j = 0; alive && j < m_reports.size(); ++j)
+        readParam(m_link, kInstrumentAddress, *m_reports[j]);
+}
+
+void ParameterBinding::applyPreset(const std::array<int, 5>& fields, int presetIndex)
+{
+    const auto& presets = profilePresets();
+    if (presetIndex < 0 || presetIndex >= presets.size())
+        return;
+    const auto values = presets[presetIndex].values();
+    for (size_t k = 0; k < fields.size(); ++k)
+        m_parameters[fields[k]]->setText(values[k]);
+    m_dirty = true;
+    BusyScope scope(m_link);
+    QPointer<ParameterBinding> alive(this);
+    for (size_t k = 0; alive && k < fields.size(); ++k)
+        writeParam(m_link, kInstrumentAddress, *m_parameters[fields[k]]);
+}
+
+} // namespace quarvel

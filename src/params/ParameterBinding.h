@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QObject>
+#include <QVector>
+
+class QLineEdit;
+
+namespace quarvel {
+
+class SerialLink;
+
+// Keeps the parameter fields and the instrument in step: a field is written on Enter and when it
+// loses the focus to another control; all fields are read back by reloadParameters(). Keeps the
+// unsaved-changes flag: every typed character sets it; only a completed EEPROM save clears it.
+class ParameterBinding : public QObject {
+    Q_OBJECT
+public:
+    ParameterBinding(SerialLink& link, QVector<QLineEdit*> parameters, QVector<QLineEdit*> reports,
+                     QObject* parent = nullptr);
+
+    bool dirty() const { return m_dirty; }
+    void setDirty(bool dirty) { m_dirty = dirty; }
+
+    QLineEdit* parameter(int index) const { return m_parameters.value(index); }
+    QLineEdit* report(int index) const { return m_reports.value(index); }
+    int parameterCount() const { return m_parameters.size(); }
+    int reportCount() const { return m_reports.size(); }
+
+    // 32 reads: field 0, then fields 0..27, then the three report fields.
+    void reloadParameters();
+    // The three report reads of "Update Values".
+    void updateReport();
+    // Fills a profile's five fields with a preset and writes them in order (see ProfilePresets).
+    void applyPreset(const std::array<int, 5>& fields, int presetIndex);
+
+    SerialLink& link() { return m_link; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void keyPressed(int index, bool enter);
+    void focusLost(int index);
+
+    SerialLink& m_link;
+    QVector<QLineEdit*> m_parameters;
+    QVector<QLineEdit*> m_reports;
+    bool m_dirty = false;
+};
+
+} // namespace quarvel

@@ -1,0 +1,255 @@
+// The program against the virtual instrument on a pseudo-terminal, through the real port adapter.
+#include "DeviceDiscovery.h"
+#include "LookingDialog.h"
+#include "MainWindow.h"
+#include "ParameterBinding.h"
+#include "ParameterPages.h"
+#include "ParameterTable.h"
+#include "QtSerialPortAdapter.h"
+#include "RecordingPort.h"
+#include "ScriptedPrompter.h"
+#include "SerialLink.h"
+#include "SimProcess.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTimer>
+#include <QtTest>
+
+#include <memory>
+
+using namespace quarvel;
+using namespace quarvel::test;
+
+namespace {
+
+// The expected reads of one reload, in order.
+QStringList reloadLines()
+{
+    QStringList lines{QStringLiteral("1DVA")};
+    for (const FieldSpec& f : parameterFields())
+        lines << QStringLiteral("1") + (f.code.startsWith('s') ? f.code.mid(1) : f.code);
+    for (const FieldSpec& f : reportFields())
+        lines << QStringLiteral("1") + f.code;
+    return lines;
+}
+
+bool endsWith(const QStringList& lines, const QStringList& tail)
+{
+    return lines.size() >= tail.size() && lines.mid(lines.size() - tail.size()) == tail;
+}
+
+// Everything a test needs: the instrument, the recorded port and the window.
+struct Bench {
+    explicit Bench(const QStringList& simOptions = {})
+        : sim(simOptions), adapter(sim.configFolder()), port(adapter),
+          window(std::make_unique<MainWindow>(port, prompter, sim.configFolder()))
+    {
+    }
+    SimProcess sim;
+    QtSerialPortAdapter adapter;
+    RecordingPort port;
+    ScriptedPrompter prompter;
+    std::unique_ptr<MainWindow> window;
+
+    QLineEdit* param(int i) { return window->findChild<QLineEdit*>(QStringLiteral("txtParam_%1").arg(i)); }
+    QLineEdit* report(int j) { return window->findChild<QLineEdit*>(QStringLiteral("txtR_%1").arg(j)); }
+};
+
+} // namespace
+
+class MainWindowTest : public QObject {
+    Q_OBJECT
+private slots:
+    void startUp_wakesIdentifiesAndReadsEverySetting();
+    void startUp_withoutInstrument_reportsAndOpensEmpty();
+    void typedValue_isWrittenOnEnterAndOnLeaving();
+    void rejectedWrite_warnsAndKeepsText();
+    void refreshAndTabChange_rereadWithoutClearingDirty();
+    void declinedProgramTab_sendsLeaveCommandAndKeepsSettings();
+    void exit_asksOnlyWhenThereAreUnsavedChanges();
+    void about_isNeverOpenedTwice();
+    void vanishingInstrument_leavesFieldsEmptyWithoutHanging();
+};
+
+void MainWindowTest::startUp_wakesIdentifiesAndReadsEverySetting()
+{
+    Bench b;
+    QVERIFY2(b.sim.started(), qPrintable(b.sim.error()));
+    b.window->startUp();
+
+    QCOMPARE(b.port.writes.value(0), QByteArray("\r"));
+    QCOMPARE(b.port.writes.value(1), QByteArray("\r"));
+    QStringList expected{QString(), QString(), QStringLiteral("1DID")};
+    expected << reloadLines();
+    QCOMPARE(b.port.lines(), expected);
+    QCOMPARE(b.port.settingsAtWrite.first(), QStringLiteral("9600,n,8,1"));
+    QCOMPARE(b.param(1)->text(), QStringLiteral("10"));             // load resistance A
+    QCOMPARE(b.param(11)->text(), QStringLiteral("Flight pack\r\n")); // a text value comes whole
+    QCOMPARE(b.param(15)->text(), QStringLiteral("1750"));           // "Pos 4" is list entry 3
+    QVERIFY(!b.report(0)->text().isEmpty());
+    QVERIFY(!b.window->dirty());
+    QVERIFY(b.prompter.messages.isEmpty());
+}
+
+void MainWindowTest::startUp_withoutInstrument_reportsAndOpensEmpty()
+{
+    Bench b({QStringLiteral("--silent")});
+    QVERIFY2(b.sim.started(), qPrintable(b.sim.error()));
+    bool failureSeen = false;
+    QTimer okClicker;
+    connect(&okClicker, &QTimer::timeout, [&] {
+        auto* looking = qobject_cast<LookingDialog*>(QApplication::activeModalWidget());
+        if (looking && looking->failureShown()) {
+            failureSeen = looking->height() > 100; // grown to show the failure text
+            looking->findChild<QPushButton*>(QStringLiteral("cmdOK"))->click();
+        }
+    });
+    okClicker.start(100);
+    b.window->startUp();
+
+    QVERIFY(failureSeen);
+    QCOMPARE(b.port.lines().count(QStringLiteral("1DID")), kMaxIdentifyAttempts);
+    for (int i = 0; i < kParameterCount; ++i)
+        QVERIFY2(b.param(i)->text().isEmpty(), qPrintable(QString::number(i)));
+    for (int j = 0; j < kReportCount; ++j)
+        QVERIFY(b.report(j)->text().isEmpty());
+    QVERIFY(!b.window->dirty());
+}
+
+void MainWindowTest::typedValue_isWrittenOnEnterAndOnLeaving()
+{
+    Bench b;
+    b.window->startUp();
+    b.window->show();
+    QVERIFY(QTest::qWaitForWindowActive(b.window.get()));
+    QLineEdit* resistance = b.param(1);
+    resistance->setFocus();
+    QVERIFY(QTest::qWaitFor([&] { return resistance->hasFocus(); }));
+    b.port.writes.clear();
+
+    resistance->selectAll();
+    QTest::keyClicks(resistance, QStringLiteral("22"));
+    QVERIFY(b.window->dirty());
+    QTest::keyClick(resistance, Qt::Key_Return);
+    QCOMPARE(b.port.lines(), QStringList{QStringLiteral("1DRA 22")});
+    QTest::keyClick(resistance, Qt::Key_Tab); // leaving the field writes it again
+    QCOMPARE(b.port.lines(), (QStringList{QStringLiteral("1DRA 22"), QStringLiteral("1DRA 22")}));
+    QVERIFY(b.param(2)->hasFocus());
+    QVERIFY(b.prompter.messages.isEmpty());
+
+    b.port.writes.clear();
+    b.window->parameters().binding().reloadParameters();
+    QCOMPARE(b.param(1)->text(), QStringLiteral("22")); // the instrument took it
+}
+
+void MainWindowTest::rejectedWrite_warnsAndKeepsText()
+{
+    Bench b;
+    b.window->startUp();
+    b.window->show();
+    QVERIFY(QTest::qWaitForWindowActive(b.window.get()));
+    QLineEdit* resistance = b.param(1);
+    resistance->setFocus();
+    QVERIFY(QTest::qWaitFor([&] { return resistance->hasFocus(); }));
+    resistance->selectAll();
+    QTest::keyClicks(resistance, QStringLiteral("3")); // below the instrument's 5 ohms
+    QTest::keyClick(resistance, Qt::Key_Return);
+
+    QCOMPARE(b.prompter.messages, QStringList{SerialLink::kRejectedMessage});
+    QCOMPARE(resistance->text(), QStringLiteral("3"));
+    QVERIFY(b.window->dirty());
+}
+
+void MainWindowTest::refreshAndTabChange_rereadWithoutClearingDirty()
+{
+    Bench b;
+    b.window->startUp();
+    b.window->show();
+    QLineEdit* name = b.param(0);
+    name->setFocus();
+    QTest::keyClick(name, Qt::Key_Escape); // a character that changes nothing still counts
+    QVERIFY(b.window->dirty());
+    name->setText(QStringLiteral("unsent edit"));
+
+    b.port.writes.clear();
+    b.window->menuBar()->findChild<QAction*>(QStringLiteral("mnuRefresh"))->trigger();
+    QCOMPARE(b.port.lines(), reloadLines());
+    QCOMPARE(name->text(), QStringLiteral("Receiver\r\n"));
+    QVERIFY(b.window->dirty());
+
+    b.port.writes.clear();
+    b.window->tabs()->setCurrentIndex(3); // "Misc."
+    QVERIFY(endsWith(b.port.lines(), reloadLines()));
+    QCOMPARE(b.port.lines().count(QStringLiteral("1DVA")), 2);
+    QVERIFY(b.window->dirty());
+}
+
+void MainWindowTest::declinedProgramTab_sendsLeaveCommandAndKeepsSettings()
+{
+    Bench b;
+    b.window->startUp();
+    b.prompter.yesNoAnswers.enqueue(false);
+    b.port.writes.clear();
+
+    b.window->tabs()->setCurrentIndex(kProgramTab);
+
+    QCOMPARE(b.window->tabs()->currentIndex(), 0);
+    QCOMPARE(b.prompter.questions, QStringList{MainWindow::kEnterProgrammingQuestion});
+    QCOMPARE(b.port.writes.value(0), QByteArray("G"));
+    QCOMPARE(b.adapter.settings(), QStringLiteral("9600,n,8,1"));
+    QVERIFY(b.adapter.isOpen());
+    QVERIFY(b.window->savePortSettings().isEmpty());
+    // Back on "Profile A": a reload follows, and the instrument still answers.
+    QCOMPARE(b.port.lines(1), reloadLines());
+    QCOMPARE(b.param(1)->text(), QStringLiteral("10"));
+}
+
+void MainWindowTest::exit_asksOnlyWhenThereAreUnsavedChanges()
+{
+    Bench b;
+    b.window->startUp();
+    b.window->show();
+    QAction* exit = b.window->menuBar()->findChild<QAction*>(QStringLiteral("mnuExit"));
+
+    b.window->parameters().binding().setDirty(true);
+    b.prompter.yesNoAnswers.enqueue(false);
+    exit->trigger();
+    QCOMPARE(b.prompter.questions, QStringList{MainWindow::kExitQuestion});
+    QVERIFY(b.window->isVisible());
+    QVERIFY(b.window->dirty());
+
+    b.window->parameters().binding().setDirty(false);
+    exit->trigger();
+    QCOMPARE(b.prompter.questions.size(), 1); // no second question
+    QVERIFY(!b.window->isVisible());
+}
+
+void MainWindowTest::about_isNeverOpenedTwice()
+{
+    Bench b;
+    b.window->show();
+    QAction* about = b.window->menuBar()->findChild<QAction*>(QStringLiteral("mnuAbout"));
+    about->trigger();
+    about->trigger();
+    const auto boxes = b.window->findChildren<QDialog*>();
+    QCOMPARE(boxes.size(), 1);
+    QCOMPARE(boxes.first()->windowTitle(), QStringLiteral("About..."));
+    QVERIFY(boxes.first()->isVisible());
+}
+
+void MainWindowTest::vanishingInstrument_leavesFieldsEmptyWithoutHanging()
+{
+    Bench b({QStringLiteral("--vanish-after"), QStringLiteral("5")});
+    b.window->startUp();
+    QVERIFY(!b.adapter.isOpen()); // the adapter closed the vanished device
+    QVERIFY(!b.param(1)->text().isEmpty());
+    QVERIFY(b.param(27)->text().isEmpty());
+    QVERIFY(!b.adapter.errorString().isEmpty());
+}
+
+QTEST_MAIN(MainWindowTest)
+#include "MainWindowTest.moc"

@@ -1,0 +1,44 @@
+#include "SimProcess.h"
+
+#include <QDeadlineTimer>
+#include <QDir>
+
+namespace quarvel::test {
+
+SimProcess::SimProcess(const QStringList& options)
+{
+    const QString program = qEnvironmentVariable("QUARVEL_SIM");
+    if (program.isEmpty()) {
+        m_error = QStringLiteral("QUARVEL_SIM is not set");
+        return;
+    }
+    QStringList arguments = options;
+    arguments << QStringLiteral("--link") << QDir(m_dir.path()).filePath(QStringLiteral("com1"));
+    m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    m_process.start(program, arguments);
+    QDeadlineTimer deadline(10000);
+    while (!m_process.canReadLine() && !deadline.hasExpired() && m_process.state() != QProcess::NotRunning)
+        m_process.waitForReadyRead(100);
+    const QString line = QString::fromLocal8Bit(m_process.readLine()).trimmed();
+    if (line.isEmpty())
+        m_error = QStringLiteral("quarvel-sim did not start");
+    else
+        m_device = line;
+}
+
+SimProcess::~SimProcess()
+{
+    stop();
+}
+
+void SimProcess::stop()
+{
+    if (m_process.state() == QProcess::NotRunning)
+        return;
+    m_process.terminate();
+    if (!m_process.waitForFinished(3000))
+        m_process.kill();
+    m_process.waitForFinished(1000);
+}
+
+} // namespace quarvel::test
