@@ -33,6 +33,10 @@ MainWindow::MainWindow(SerialPort& port, Prompter& prompter, QString configFolde
       m_parameters(std::make_unique<ParameterPages>(*m_link))
 {
     setWindowTitle(QStringLiteral("Quarvel, V1.2"));
+    // The layout is drawn for an 8-point dialog font; the value fields keep their own.
+    QFont font = this->font();
+    font.setPointSize(8);
+    setFont(font);
     m_tabs = new QTabWidget(this);
     m_tabs->setObjectName(QStringLiteral("SSTab1"));
     const QStringList& captions = tabCaptions();

@@ -28,8 +28,10 @@ void readParam(SerialLink& link, const QString& address, QLineEdit& field)
         return;
     QPointer<QLineEdit> guard(&field); // the window may close while the answer is awaited
     const QString value = link.getValue(address, code);
-    if (guard)
+    if (guard) {
         guard->setText(value);
+        guard->setCursorPosition(0); // show a long value from its start
+    }
 }
 
 void writeParam(SerialLink& link, const QString& address, QLineEdit& field)

@@ -101,8 +101,8 @@ QWidget* ParameterPages::buildPage(int tab)
 void ParameterPages::addPresetButtons(QWidget* page, int tab)
 {
     const int left = tab == 0 ? 5880 : 6000;
-    makeText(page, "The following buttons define test profiles for popular battery configurations.", left - 120, 1200,
-             1600, 840);
+    makeText(page, "The following buttons define test profiles for popular battery configurations.", left - 120, 900,
+             1800, 840);
     const auto& presets = profilePresets();
     const auto fields = tab == 0 ? kProfileAFields : kProfileBFields;
     const QString arrayName = tab == 0 ? QStringLiteral("cmdProfileA_%1") : QStringLiteral("cmdProfileB_%1");
