@@ -14,7 +14,9 @@ QString optionsHelp()
         "  --slow             answer only after the program's wait has ended\n"
         "  --garbage          send stray characters in front of every echo\n"
         "  --reject           answer every command with \"?\"\n"
-        "  --vanish-after N   leave the line after N command lines\n");
+        "  --vanish-after N   leave the line after N command lines\n"
+        "  --no-save-answer   store the settings on \"ESV\" but never answer\n"
+        "  --eeprom FILE      keep the EEPROM copy in FILE across restarts\n");
 }
 
 QString applyOptions(const QStringList& arguments, VirtualInstrument& instrument, PtyServer& server)
@@ -46,6 +48,14 @@ QString applyOptions(const QStringList& arguments, VirtualInstrument& instrument
             if (!next(value) || value.toInt(&ok) <= 0 || !ok)
                 return QStringLiteral("--vanish-after needs a positive number");
             instrument.setVanishAfterLines(value.toInt());
+        } else if (arg == QLatin1String("--no-save-answer")) {
+            instrument.eeprom().setSaveAnswered(false);
+        } else if (arg == QLatin1String("--eeprom")) {
+            if (!next(value))
+                return QStringLiteral("--eeprom needs a file");
+            const QString error = instrument.eeprom().useFile(value);
+            if (!error.isEmpty())
+                return error;
         } else if (arg == QLatin1String("--help") || arg == QLatin1String("-h")) {
             return QStringLiteral("quarvel-sim: the virtual Quarvel instrument on a pseudo-terminal");
         } else {

@@ -2,7 +2,7 @@
 
 namespace quarvel::sim {
 
-VirtualInstrument::VirtualInstrument() : m_app(m_pack) {}
+VirtualInstrument::VirtualInstrument() : m_app(m_pack), m_eeprom(m_app) {}
 
 VirtualInstrument::~VirtualInstrument() = default;
 

@@ -3,6 +3,7 @@
 #include "ApplicationFirmware.h"
 #include "BatteryPack.h"
 #include "Chunk.h"
+#include "Eeprom.h"
 
 #include <deque>
 #include <functional>
@@ -36,6 +37,7 @@ public:
 
     ApplicationFirmware& application() { return m_app; }
     BatteryPack& pack() { return m_pack; }
+    Eeprom& eeprom() { return m_eeprom; }
     void setBootLoader(std::unique_ptr<BootLoaderModel> loader);
     BootLoaderModel* bootLoader() { return m_loader.get(); }
 
@@ -58,6 +60,7 @@ public:
 private:
     BatteryPack m_pack;
     ApplicationFirmware m_app;
+    Eeprom m_eeprom; // after m_app: it registers with it
     std::unique_ptr<BootLoaderModel> m_loader;
     Mode m_mode = Mode::Application;
     std::deque<Chunk> m_out;

@@ -98,7 +98,7 @@ QString QtSerialPortAdapter::describeOpenFailure() const
     QString text = m_port.errorString();
     if (text.isEmpty())
         text = tr("The port could not be opened.");
-    text = QStringLiteral("%1 (%2)").arg(text, m_port.portName());
+    text = QStringLiteral("%1 (%2)").arg(text, deviceName());
 #ifdef Q_OS_LINUX
     if (m_port.error() == QSerialPort::PermissionError)
         text += tr("\nOn Linux, access to serial devices is usually granted by membership of the "
@@ -109,7 +109,9 @@ QString QtSerialPortAdapter::describeOpenFailure() const
 
 void QtSerialPortAdapter::close()
 {
-    m_port.close();
+    // Closing a closed port would replace the reason it closed with "not open".
+    if (m_port.isOpen())
+        m_port.close();
 }
 
 void QtSerialPortAdapter::onError(QSerialPort::SerialPortError error)
@@ -117,6 +119,7 @@ void QtSerialPortAdapter::onError(QSerialPort::SerialPortError error)
     switch (error) {
     case QSerialPort::NoError:
     case QSerialPort::TimeoutError: // after a wait; not a failure of the device
+    case QSerialPort::NotOpenError: // a use of the closed port; the reason it closed stays
         return;
     case QSerialPort::OpenError:
     case QSerialPort::DeviceNotFoundError:
@@ -126,7 +129,8 @@ void QtSerialPortAdapter::onError(QSerialPort::SerialPortError error)
         break;
     }
     // A vanished device shows as an endless stream of read errors until the port is closed.
-    m_error = m_port.errorString();
+    // Their system text is often a stale one ("Inappropriate ioctl for device").
+    m_error = tr("The connection to %1 was lost (%2).").arg(m_port.portName(), m_port.errorString());
     if (m_port.isOpen())
         m_port.close();
     m_port.clearError();
