@@ -2,6 +2,7 @@
 
 #include "AboutDialog.h"
 #include "CommandFraming.h"
+#include "CommsDialog.h"
 #include "LookingDialog.h"
 #include "ParameterBinding.h"
 #include "ParameterPages.h"
@@ -122,6 +123,11 @@ void MainWindow::leaveProgramTab()
 
 void MainWindow::mnuComm_Click()
 {
+    if (!m_comms)
+        m_comms = new CommsDialog(m_port, m_prompter, m_configFolder, this); // deletes itself when closed
+    m_comms->show();
+    m_comms->raise();
+    m_comms->activateWindow();
 }
 
 void MainWindow::mnuRefresh_Click()

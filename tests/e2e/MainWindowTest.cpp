@@ -72,6 +72,7 @@ private slots:
     void declinedProgramTab_sendsLeaveCommandAndKeepsSettings();
     void exit_asksOnlyWhenThereAreUnsavedChanges();
     void about_isNeverOpenedTwice();
+    void comm_isNeverOpenedTwice();
     void vanishingInstrument_leavesFieldsEmptyWithoutHanging();
 };
 
@@ -239,6 +240,22 @@ void MainWindowTest::about_isNeverOpenedTwice()
     QCOMPARE(boxes.size(), 1);
     QCOMPARE(boxes.first()->windowTitle(), QStringLiteral("About..."));
     QVERIFY(boxes.first()->isVisible());
+}
+
+void MainWindowTest::comm_isNeverOpenedTwice()
+{
+    Bench b;
+    b.window->show();
+    QAction* comm = b.window->menuBar()->findChild<QAction*>(QStringLiteral("mnuComm"));
+    comm->trigger();
+    comm->trigger();
+    const auto dialogs = b.window->findChildren<QDialog*>();
+    QCOMPARE(dialogs.size(), 1);
+    QCOMPARE(dialogs.first()->windowTitle(), QStringLiteral("Communications..."));
+    QVERIFY(dialogs.first()->isVisible());
+    dialogs.first()->close(); // closing it from its title bar applies nothing
+    QTRY_COMPARE(b.window->findChildren<QDialog*>().size(), 0);
+    QCOMPARE(b.adapter.settings(), QStringLiteral("9600,n,8,1"));
 }
 
 void MainWindowTest::vanishingInstrument_leavesFieldsEmptyWithoutHanging()

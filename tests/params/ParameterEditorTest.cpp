@@ -188,20 +188,32 @@ void ParameterEditorTest::save_withoutAnswer_warnsWithinItsLimitAndKeepsDirty()
 void ParameterEditorTest::loadAndDefaults_sendTheirCommandThenReload()
 {
     SimBench b;
+    b.pages.binding().reloadParameters();
+    b.button(3, QStringLiteral("cmdESV"))->click(); // EEPROM now holds the factory values
+    QVERIFY(b.prompter.messages.isEmpty());
+
+    // Edits written but not saved: loading from EEPROM shows the saved values again.
+    b.param(1)->setText(QStringLiteral("47"));
     b.pages.binding().setDirty(true);
-    b.instrument.application().setValue("DRA", "99");
-    b.button(3, QStringLiteral("cmdERD"))->click();
-    const QStringList lines = linesOf(b.port.written());
-    QCOMPARE(lines.first(), QStringLiteral("1ERD"));
+    b.link.setValue("1", "DRA", "47");
+    b.port.clearWritten();
+    b.button(3, QStringLiteral("cmdELD"))->click();
+    QStringList lines = linesOf(b.port.written());
+    QCOMPARE(lines.first(), QStringLiteral("1ELD"));
     QCOMPARE(lines.size(), 1 + 32);
     QCOMPARE(lines.value(1), QStringLiteral("1DVA"));
+    QCOMPARE(b.param(1)->text(), QStringLiteral("10"));
     QVERIFY(b.pages.binding().dirty());
 
-    b.port.clearWritten();
+    // Factory defaults replace the working values; the flag stays as it was.
+    b.instrument.application().setValue("DRB", "99");
     b.pages.binding().setDirty(false);
-    b.button(3, QStringLiteral("cmdELD"))->click();
-    QCOMPARE(linesOf(b.port.written()).first(), QStringLiteral("1ELD"));
-    QCOMPARE(linesOf(b.port.written()).size(), 1 + 32);
+    b.port.clearWritten();
+    b.button(3, QStringLiteral("cmdERD"))->click();
+    lines = linesOf(b.port.written());
+    QCOMPARE(lines.first(), QStringLiteral("1ERD"));
+    QCOMPARE(lines.size(), 1 + 32);
+    QCOMPARE(b.param(10)->text(), QStringLiteral("7.5"));
     QVERIFY(!b.pages.binding().dirty());
 }
 
