@@ -38,7 +38,8 @@ public:
     Timing& timing() { return m_timing; }
 
     const QByteArray& flash() const { return m_flash; }
-    void setFlash(const QByteArray& flash) { m_flash = flash.leftJustified(kFlashBytes, char(0xFF), true); }
+    // Replaces the flash from address 0 (for a test's starting state).
+    void setFlash(const QByteArray& bytes) { m_flash.replace(0, qMin(bytes.size(), qsizetype(kFlashBytes)), bytes.left(kFlashBytes)); }
     int pageWrites() const { return m_pageWrites; }
     quint8 fuseBits() const { return m_fuseBits; }
     quint8 lockBits() const { return m_lockBits; }
