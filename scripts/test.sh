@@ -25,7 +25,7 @@ CC=clang-14 CXX=clang++-14 cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=
 cmake --build build-fuzz -j "$jobs"
 fuzz_seconds=${QUARVEL_FUZZ_SECONDS:-20}
 for target in build-fuzz/fuzz/fuzz_*; do
-  [[ -f $target && -x $target ]] || continue
+  [[ -f $target && -x $target ]] || continue # not the autogen folders
   name=$(basename "$target")
   corpus="build-fuzz/corpus/$name"
   mkdir -p "$corpus"

@@ -10,6 +10,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/prctl.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -76,6 +77,8 @@ int PtyServer::run()
     ::sigaction(SIGINT, &action, nullptr);
     ::sigaction(SIGTERM, &action, nullptr);
 
+    // The kernel may otherwise wake the loop up to 50 us late for every byte it paces out.
+    ::prctl(PR_SET_TIMERSLACK, 1UL, 0UL, 0UL, 0UL);
     SimLine line(m_instrument);
     char buffer[4096];
     while (!g_stop) {

@@ -1,5 +1,6 @@
 #include "SimOptions.h"
 
+#include "BootLoader.h"
 #include "PtyServer.h"
 #include "VirtualInstrument.h"
 
@@ -16,12 +17,21 @@ QString optionsHelp()
         "  --reject           answer every command with \"?\"\n"
         "  --vanish-after N   leave the line after N command lines\n"
         "  --no-save-answer   store the settings on \"ESV\" but never answer\n"
-        "  --eeprom FILE      keep the EEPROM copy in FILE across restarts\n");
+        "  --eeprom FILE      keep the EEPROM copy in FILE across restarts\n"
+        "boot loader (after 1pgm):\n"
+        "  --loader-silent            never answer\n"
+        "  --loader-drop-byte N       lose the N-th byte the loader sends\n"
+        "  --loader-extra-byte N      send a stray byte after the N-th byte\n"
+        "  --loader-stuck-byte ADDR   this flash byte keeps its value on page writes\n"
+        "  --loader-vanish-after-pages N  leave the line after N page writes\n"
+        "  --loader-turnaround MS     delay before every answer (default 0)\n"
+        "  --loader-page-write MS     delay before a page write is acknowledged (default 4)\n");
 }
 
 QString applyOptions(const QStringList& arguments, VirtualInstrument& instrument, PtyServer& server)
 {
     auto& faults = instrument.application().faults();
+    auto* loader = dynamic_cast<BootLoader*>(instrument.bootLoader());
     for (int i = 0; i < arguments.size(); ++i) {
         const QString& arg = arguments[i];
         const auto next = [&](QString& value) {
@@ -56,6 +66,34 @@ QString applyOptions(const QStringList& arguments, VirtualInstrument& instrument
             const QString error = instrument.eeprom().useFile(value);
             if (!error.isEmpty())
                 return error;
+        } else if (arg.startsWith(QLatin1String("--loader-"))) {
+            if (!loader)
+                return QStringLiteral("%1: the instrument has no boot loader").arg(arg);
+            const auto number = [&](double& out, double minimum) {
+                bool ok = false;
+                if (!next(value))
+                    return false;
+                out = value.toDouble(&ok);
+                return ok && out >= minimum;
+            };
+            double n = 0;
+            if (arg == QLatin1String("--loader-silent")) {
+                loader->faults().silent = true;
+            } else if (arg == QLatin1String("--loader-drop-byte") && number(n, 1)) {
+                loader->faults().dropByte = static_cast<int>(n);
+            } else if (arg == QLatin1String("--loader-extra-byte") && number(n, 1)) {
+                loader->faults().extraByte = static_cast<int>(n);
+            } else if (arg == QLatin1String("--loader-stuck-byte") && number(n, 0)) {
+                loader->faults().stuckAddress = static_cast<int>(n);
+            } else if (arg == QLatin1String("--loader-vanish-after-pages") && number(n, 1)) {
+                loader->faults().vanishAfterPages = static_cast<int>(n);
+            } else if (arg == QLatin1String("--loader-turnaround") && number(n, 0)) {
+                loader->timing().turnaroundMs = n;
+            } else if (arg == QLatin1String("--loader-page-write") && number(n, 0)) {
+                loader->timing().pageWriteMs = n;
+            } else {
+                return QStringLiteral("%1: unknown, or needs a number in range").arg(arg);
+            }
         } else if (arg == QLatin1String("--help") || arg == QLatin1String("-h")) {
             return QStringLiteral("quarvel-sim: the virtual Quarvel instrument on a pseudo-terminal");
         } else {

@@ -28,6 +28,9 @@ bool SimulatedSerialPort::open()
         m_error = QStringLiteral("No such file or directory");
         return false;
     }
+    // What the instrument sent while the port was closed is lost, as on a real port.
+    m_line.takeDue(SimLine::Clock::now());
+    m_received.clear();
     m_open = true;
     return true;
 }

@@ -1,8 +1,10 @@
 #include "VirtualInstrument.h"
 
+#include "BootLoader.h"
+
 namespace quarvel::sim {
 
-VirtualInstrument::VirtualInstrument() : m_app(m_pack), m_eeprom(m_app) {}
+VirtualInstrument::VirtualInstrument() : m_app(m_pack), m_eeprom(m_app), m_loader(std::make_unique<BootLoader>()) {}
 
 VirtualInstrument::~VirtualInstrument() = default;
 

@@ -8,6 +8,7 @@
 #include "ParameterPages.h"
 #include "ParameterTable.h"
 #include "PortSettings.h"
+#include "ProgramTab.h"
 #include "Prompter.h"
 #include "SerialLink.h"
 #include "SerialPort.h"
@@ -43,7 +44,9 @@ MainWindow::MainWindow(SerialPort& port, Prompter& prompter, QString configFolde
     const QStringList& captions = tabCaptions();
     for (int i = 0; i < kProgramTab; ++i)
         m_tabs->addTab(m_parameters->page(i), captions[i]);
-    m_tabs->addTab(new QWidget, captions[kProgramTab]);
+    m_programTab = new ProgramTab(m_port, *m_link, m_prompter);
+    m_programTab->setObjectName(QStringLiteral("pageProgram"));
+    m_tabs->addTab(m_programTab, captions[kProgramTab]);
     m_tabs->addTab(new QWidget, captions[kRecordTab]);
     setCentralWidget(m_tabs);
     buildMenu();
@@ -106,6 +109,7 @@ void MainWindow::tabChanged(int current)
             m_tabs->setCurrentIndex(previous); // itself a change of tab, which leaves "Program"
             return;
         }
+        m_programTab->enterProgrammingMode(m_savePortSettings);
         return;
     }
 }

@@ -10,6 +10,7 @@ class QTabWidget;
 namespace quarvel {
 
 class ParameterPages;
+class ProgramTab;
 class Prompter;
 class SerialLink;
 class SerialPort;
@@ -56,6 +57,7 @@ private:
     std::unique_ptr<SerialLink> m_link;
     std::unique_ptr<ParameterPages> m_parameters;
     QTabWidget* m_tabs;
+    ProgramTab* m_programTab;
     QPointer<QWidget> m_about;
     QPointer<QWidget> m_comms;
     QString m_savePortSettings;

@@ -88,6 +88,8 @@ bool QtSerialPortAdapter::open()
     }
     applySettings();
     requestLowLatency(m_port);
+    // Bytes left in the device from before this open (a pty keeps them) belong to no exchange.
+    m_port.clear(QSerialPort::Input);
     m_port.clearError();
     m_error.clear();
     return true;

@@ -1,0 +1,193 @@
+// Programs and verifies a full application image through the real serial port code against the
+// virtual boot loader on a pseudo-terminal, and compares the time taken with the line's floor.
+#include "BootLoaderLink.h"
+#include "FlashPage.h"
+#include "FlashVerifier.h"
+#include "FlashWriter.h"
+#include "HexFile.h"
+#include "PortSettings.h"
+#include "Prompter.h"
+#include "QtSerialPortAdapter.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <QThread>
+
+#include <cstdio>
+#include <sys/resource.h>
+
+using namespace quarvel;
+
+namespace {
+
+constexpr double kTurnaroundMs = 0;
+constexpr double kPageWriteMs = 4;
+constexpr int kLoaderBaud = 19200;
+
+// Counts what the loader sent, as the program reads it.
+class CountingPort : public SerialPort {
+public:
+    explicit CountingPort(SerialPort& port) : m_port(port) {}
+    qint64 received = 0;
+
+    int portNumber() const override { return m_port.portNumber(); }
+    void setPortNumber(int n) override { m_port.setPortNumber(n); }
+    QString settings() const override { return m_port.settings(); }
+    bool setSettings(const QString& s) override { return m_port.setSettings(s); }
+    bool isOpen() const override { return m_port.isOpen(); }
+    bool open() override { return m_port.open(); }
+    void close() override { m_port.close(); }
+    QString errorString() const override { return m_port.errorString(); }
+    void write(const QByteArray& bytes) override { m_port.write(bytes); }
+    QByteArray readAll() override
+    {
+        QByteArray bytes = m_port.readAll();
+        received += bytes.size();
+        return bytes;
+    }
+    qint64 bytesToWrite() override { return m_port.bytesToWrite(); }
+    qint64 bytesAvailable() override { return m_port.bytesAvailable(); }
+    bool waitForBytes(int msecs) override { return m_port.waitForBytes(msecs); }
+
+private:
+    SerialPort& m_port;
+};
+
+class CountingPrompter : public Prompter {
+public:
+    int questions = 0;
+    void inform(const QString& text) override { std::printf("message: %s\n", qPrintable(text)); }
+    bool askYesNo(const QString& text) override
+    {
+        ++questions;
+        std::printf("question: %s\n", qPrintable(text));
+        return true;
+    }
+    QString askText(const QString&) override { return {}; }
+    QString openFileName(const QString&, const QString&, const QString&) override { return {}; }
+    QString saveFileName(const QString&, const QString&, const QString&) override { return {}; }
+};
+
+double cpuSeconds()
+{
+    rusage usage {};
+    ::getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec + (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
+HexRecords fullImage()
+{
+    QRandomGenerator random(42);
+    QByteArray text;
+    for (int a = 0; a < kApplicationBytes; a += 16) {
+        QByteArray record;
+        record.append(char(16)).append(char(a >> 8)).append(char(a & 0xFF)).append(char(0));
+        for (int i = 0; i < 16; ++i)
+            record.append(static_cast<char>(random.bounded(256)));
+        int sum = 0;
+        for (const char b : record)
+            sum += static_cast<quint8>(b);
+        record.append(static_cast<char>(-sum & 0xFF));
+        text += ':' + record.toHex().toUpper() + "\r\n";
+    }
+    text += ":00000001FF\r\n";
+    return hexRecordsFromBytes(text, HexLoadMode::StopAtInvalid).records;
+}
+
+struct Figures {
+    double wallS = 0;
+    double cpuS = 0;
+};
+
+template <typename Run>
+Figures measure(Run run)
+{
+    QElapsedTimer clock;
+    const double cpu = cpuSeconds();
+    clock.start();
+    run();
+    return {clock.nsecsElapsed() / 1e9, cpuSeconds() - cpu};
+}
+
+void report(const char* what, const Figures& f, double floorS)
+{
+    std::printf("%-8s wall %7.3f s   floor %7.3f s   ratio %.3f   cpu %6.3f s (%.1f %% of wall)\n", what, f.wallS,
+                floorS, f.wallS / floorS, f.cpuS, 100.0 * f.cpuS / f.wallS);
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    QString simPath = qEnvironmentVariable("QUARVEL_SIM");
+    if (simPath.isEmpty())
+        simPath = QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("../sim/quarvel-sim"));
+    QTemporaryDir config;
+    const QString link = QDir(config.path()).filePath(QStringLiteral("com1"));
+    QProcess sim;
+    sim.start(simPath, {QStringLiteral("--link"), link, QStringLiteral("--loader-turnaround"),
+                        QString::number(kTurnaroundMs), QStringLiteral("--loader-page-write"),
+                        QString::number(kPageWriteMs)});
+    if (!sim.waitForReadyRead(5000) || !QFileInfo::exists(link)) {
+        std::fprintf(stderr, "bench_programmer: cannot start %s\n", qPrintable(simPath));
+        return 1;
+    }
+
+    QtSerialPortAdapter adapter(config.path());
+    adapter.setPortNumber(1);
+    CountingPort port(adapter);
+    if (!port.open()) {
+        std::fprintf(stderr, "bench_programmer: %s\n", qPrintable(port.errorString()));
+        return 1;
+    }
+    port.write("1pgm\r");
+    port.waitForBytes(200);
+    QThread::msleep(100);
+    port.close();
+    port.setSettings(kBootLoaderPortSettings);
+    port.open();
+
+    BootLoaderLink loader(port);
+    CountingPrompter prompter;
+    if (!loader.erase()) {
+        std::fprintf(stderr, "bench_programmer: the loader does not answer\n");
+        return 1;
+    }
+    const HexRecords image = fullImage();
+    const double byteS = 10.0 / kLoaderBaud;
+
+    port.received = 0;
+    FlashWriter::Result written;
+    const Figures program = measure([&] { written = FlashWriter(loader).program(image); });
+    // Per page: A, 16 x (c, C), A, m answered; m also waits for the page write.
+    const double programFloor = port.received * byteS
+        + written.pagesWritten * (35 * kTurnaroundMs + kPageWriteMs) / 1000.0;
+    const qint64 programBytes = port.received;
+
+    port.received = 0;
+    FlashVerifier::Result verified;
+    const Figures verify = measure([&] { verified = FlashVerifier(loader, prompter).verify(image); });
+    const int records = kApplicationBytes / 16;
+    const double verifyFloor = port.received * byteS + (records + verified.wordsCompared) * kTurnaroundMs / 1000.0;
+
+    std::printf("image %d bytes, %d pages written, %d words compared, %d mismatches\n", kApplicationBytes,
+                written.pagesWritten, verified.wordsCompared, prompter.questions);
+    std::printf("loader sent %lld bytes programming, %lld verifying, at %d baud; page write %.1f ms, turnaround "
+                "%.2f ms\n",
+                static_cast<long long>(programBytes), static_cast<long long>(port.received), kLoaderBaud,
+                kPageWriteMs, kTurnaroundMs);
+    report("program", program, programFloor);
+    report("verify", verify, verifyFloor);
+    const bool ok = written.completed && verified.outcome == FlashVerifier::Outcome::Match;
+
+    port.close();
+    sim.terminate();
+    sim.waitForFinished(3000);
+    return ok ? 0 : 1;
+}

@@ -1,0 +1,235 @@
+#include "ProgramTab.h"
+
+#include "BusyPointer.h"
+#include "FlashPage.h"
+#include "FlashVerifier.h"
+#include "FlashWriter.h"
+#include "HexFile.h"
+#include "ProgrammerTexts.h"
+#include "ProgrammingModeEntry.h"
+#include "Prompter.h"
+#include "SerialLink.h"
+#include "Twips.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+
+namespace quarvel {
+
+namespace {
+
+template <typename W>
+W* named(W* widget, const char* name)
+{
+    widget->setObjectName(QLatin1String(name));
+    return widget;
+}
+
+} // namespace
+
+ProgramTab::ProgramTab(SerialPort& port, SerialLink& link, Prompter& prompter, QWidget* parent)
+    : ProgramTab(port, link, prompter, ProgrammerTiming{}, parent)
+{
+}
+
+ProgramTab::ProgramTab(SerialPort& port, SerialLink& link, Prompter& prompter, const ProgrammerTiming& timing,
+                       QWidget* parent)
+    : QWidget(parent), m_port(port), m_link(link), m_prompter(prompter), m_loader(port, timing)
+{
+    buildControls();
+}
+
+void ProgramTab::buildControls()
+{
+    auto* intro = named(new QLabel(QStringLiteral("This form will allow you to erase the application area of the "
+                                                  "flash memory and download a new version."),
+                                   this),
+                        "lblIntro");
+    intro->setWordWrap(true);
+    placeTwips(intro, 240, 120, 7320, 480);
+
+    const auto button = [this](const char* name, const QString& caption, int left, int top, int width) {
+        auto* b = named(new QPushButton(caption, this), name);
+        b->setAutoDefault(false);
+        placeTwips(b, left, top, width, 375);
+        return b;
+    };
+    const auto box = [this](const char* name, int left, int top, int width) {
+        auto* e = named(new QLineEdit(this), name);
+        placeTwips(e, left, top, width, 315);
+        return e;
+    };
+    const auto label = [this](const char* name, const QString& caption, QWidget* field, int left, int top, int width) {
+        auto* l = named(new QLabel(caption, this), name);
+        placeTwips(l, left, top + 30, width, 255);
+        labelField(l, field);
+    };
+
+    auto* cmdFileName = button("cmdFileName", QStringLiteral("Program file name"), 240, 720, 1935);
+    m_txtFileName = box("txtFileName", 2295, 750, 5265);
+    m_txtFileName->setText(kHexFilePattern);
+    m_txtFileName->setAccessibleName(QStringLiteral("Program file name"));
+    auto* cmdEraseFlash = button("cmdEraseFlash", QStringLiteral("Erase Flash"), 240, 1200, 1935);
+    auto* cmdProgramFlash = button("cmdProgramFlash", QStringLiteral("Program Flash"), 240, 1680, 1935);
+    m_progress = named(new QProgressBar(this), "progress");
+    m_progress->setRange(0, kLastApplicationByte);
+    m_progress->setValue(0);
+    m_progress->setTextVisible(false);
+    m_progress->setAccessibleName(QStringLiteral("Programming progress"));
+    m_progress->hide();
+    placeTwips(m_progress, 2295, 1710, 5265, 315);
+    auto* cmdVerifyFlash = button("cmdVerifyFlash", QStringLiteral("Verify Flash"), 240, 2160, 1935);
+
+    m_txtProgrammer = box("txtProgrammer", 1860, 2760, 2055);
+    label("lblProgrammer", QStringLiteral("Programmer"), m_txtProgrammer, 240, 2760, 1575);
+    m_txtLockBits = box("txtLockBits", 5340, 2760, 555);
+    label("lblLockBits", QStringLiteral("Lock bits, EF"), m_txtLockBits, 4080, 2760, 1215);
+    auto* cmdLockBits = button("cmdLockBits", QStringLiteral("Write Lock Bits"), 6000, 2730, 1560);
+
+    m_txtSWver = box("txtSWver", 1860, 3240, 2055);
+    label("lblSWver", QStringLiteral("Software version"), m_txtSWver, 240, 3240, 1575);
+    m_txtFuseBits = box("txtFuseBits", 5340, 3240, 555);
+    label("lblFuseBits", QStringLiteral("Fuse bits, 8E"), m_txtFuseBits, 4080, 3240, 1215);
+    auto* cmdFuseBits = button("cmdFuseBits", QStringLiteral("Write Fuse Bits"), 6000, 3210, 1560);
+
+    m_txtHWver = box("txtHWver", 1860, 3720, 2055);
+    label("lblHWver", QStringLiteral("Hardware version"), m_txtHWver, 240, 3720, 1575);
+    m_txtSignature = box("txtSignature", 1860, 4200, 2055);
+    label("lblSignature", QStringLiteral("Singnature bytes"), m_txtSignature, 240, 4200, 1575);
+    // The loader fills these; they are for reading.
+    for (QLineEdit* shown : {m_txtProgrammer, m_txtSWver, m_txtHWver, m_txtSignature})
+        shown->setReadOnly(true);
+
+    const QList<QWidget*> order{cmdFileName,     m_txtFileName,  cmdEraseFlash, cmdProgramFlash,
+                                cmdVerifyFlash,  m_txtProgrammer, m_txtSWver,    m_txtHWver,
+                                m_txtSignature,  m_txtLockBits,  cmdLockBits,   m_txtFuseBits,
+                                cmdFuseBits};
+    for (int i = 1; i < order.size(); ++i)
+        setTabOrder(order[i - 1], order[i]);
+
+    connect(cmdFileName, &QPushButton::clicked, this, &ProgramTab::cmdFileNameClick);
+    connect(cmdEraseFlash, &QPushButton::clicked, this, &ProgramTab::cmdEraseFlashClick);
+    connect(cmdProgramFlash, &QPushButton::clicked, this, &ProgramTab::cmdProgramFlashClick);
+    connect(cmdVerifyFlash, &QPushButton::clicked, this, &ProgramTab::cmdVerifyFlashClick);
+    connect(cmdFuseBits, &QPushButton::clicked, this, &ProgramTab::cmdFuseBitsClick);
+    connect(cmdLockBits, &QPushButton::clicked, this, &ProgramTab::cmdLockBitsClick);
+}
+
+void ProgramTab::enterProgrammingMode(QString& savePortSettings)
+{
+    m_progress->setRange(0, kLastApplicationByte);
+    m_progress->setValue(0);
+    const Identification id = ProgrammingModeEntry(m_port, m_link).run(savePortSettings);
+    const auto show = [](QLineEdit* box, const std::optional<QString>& text) {
+        if (text)
+            box->setText(*text);
+    };
+    show(m_txtProgrammer, id.programmer);
+    show(m_txtSWver, id.softwareVersion);
+    show(m_txtHWver, id.hardwareVersion);
+    show(m_txtSignature, id.signature);
+    if (id.signature)
+        m_signatureBytes = id.signatureBytes;
+    show(m_txtLockBits, id.lockBits);
+    show(m_txtFuseBits, id.fuseBits);
+    if (!id.error.isEmpty())
+        m_prompter.inform(id.error);
+}
+
+void ProgramTab::cmdFileNameClick()
+{
+    const QString name = m_prompter.openFileName(kHexFileDialogTitle, kHexFilePattern, m_txtFileName->text());
+    if (!name.isEmpty())
+        m_txtFileName->setText(name);
+}
+
+void ProgramTab::cmdEraseFlashClick()
+{
+    if (!m_prompter.askYesNo(kEraseQuestion))
+        return;
+    BusyScope busy(m_link);
+    BusyPointer pointer;
+    if (!m_loader.erase())
+        m_prompter.inform(m_loader.failureMessage());
+}
+
+bool ProgramTab::loadImage(bool forProgramming)
+{
+    HexLoad load = loadHexRecords(m_txtFileName->text(),
+                                  forProgramming ? HexLoadMode::StopAtInvalid : HexLoadMode::ReadAll);
+    m_hexRecords = std::move(load.records);
+    if (load.status == HexLoad::Status::Unreadable) {
+        m_prompter.inform(load.error);
+        return false;
+    }
+    if (load.status == HexLoad::Status::InvalidRecord) {
+        m_prompter.inform(kInvalidHexRecordMessage);
+        return false;
+    }
+    // Data above 64 KiB would land at its 16-bit offset; refuse before anything is sent.
+    const int extended = findExtendedAddressRecord(m_hexRecords);
+    if (extended >= 0) {
+        m_prompter.inform(extendedAddressMessage(m_hexRecords, extended));
+        return false;
+    }
+    return true;
+}
+
+void ProgramTab::cmdProgramFlashClick()
+{
+    BusyScope busy(m_link);
+    m_progress->setValue(0);
+    m_progress->show();
+    {
+        BusyPointer pointer;
+        if (loadImage(true)) {
+            const auto result = FlashWriter(m_loader).program(m_hexRecords, [this](int pageAddress) {
+                m_progress->setValue(pageAddress);
+                m_progress->repaint(); // no event loop runs while programming
+            });
+            if (!result.completed)
+                m_prompter.inform(result.error);
+        }
+    }
+    m_progress->hide();
+}
+
+void ProgramTab::cmdVerifyFlashClick()
+{
+    BusyScope busy(m_link);
+    BusyPointer pointer;
+    if (!loadImage(false))
+        return;
+    const auto result = FlashVerifier(m_loader, m_prompter).verify(m_hexRecords);
+    if (result.outcome == FlashVerifier::Outcome::Failed)
+        m_prompter.inform(result.error);
+    else if (result.outcome == FlashVerifier::Outcome::Match)
+        m_prompter.inform(kVerifyOkMessage);
+}
+
+void ProgramTab::writeBits(QLineEdit* box, const QString& what, bool fuse)
+{
+    const BitsText bits = parseBitsText(box->text(), what);
+    if (!bits.value) {
+        m_prompter.inform(bits.error);
+        return;
+    }
+    BusyScope busy(m_link);
+    const bool written = fuse ? m_loader.writeFuseBits(*bits.value) : m_loader.writeLockBits(*bits.value);
+    if (!written)
+        m_prompter.inform(m_loader.failureMessage());
+}
+
+void ProgramTab::cmdFuseBitsClick()
+{
+    writeBits(m_txtFuseBits, QStringLiteral("fuse bits"), true);
+}
+
+void ProgramTab::cmdLockBitsClick()
+{
+    writeBits(m_txtLockBits, QStringLiteral("lock bits"), false);
+}
+
+} // namespace quarvel

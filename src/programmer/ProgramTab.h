@@ -1,0 +1,65 @@
+#pragma once
+
+#include "BootLoaderLink.h"
+#include "HexRecord.h"
+
+#include <QList>
+#include <QWidget>
+
+class QLineEdit;
+class QProgressBar;
+class QPushButton;
+
+namespace quarvel {
+
+class Prompter;
+class SerialLink;
+class SerialPort;
+
+// The Program tab: programming-mode entry with identification, the image file, erase, program
+// and verify of the application area, and the fuse and lock bits, all through the boot loader.
+class ProgramTab : public QWidget {
+    Q_OBJECT
+public:
+    ProgramTab(SerialPort& port, SerialLink& link, Prompter& prompter, QWidget* parent = nullptr);
+    ProgramTab(SerialPort& port, SerialLink& link, Prompter& prompter, const ProgrammerTiming& timing,
+               QWidget* parent = nullptr);
+
+    // Starts the boot loader and identifies it; the settings in force before go to savePortSettings.
+    void enterProgrammingMode(QString& savePortSettings);
+
+    // The signature bytes of the last identification.
+    QList<int> signatureBytes() const { return m_signatureBytes; }
+
+private slots:
+    void cmdFileNameClick();
+    void cmdEraseFlashClick();
+    void cmdProgramFlashClick();
+    void cmdVerifyFlashClick();
+    void cmdFuseBitsClick();
+    void cmdLockBitsClick();
+
+private:
+    void buildControls();
+    // Loads the image named in the file box; false (after telling the user) when it cannot be used.
+    bool loadImage(bool forProgramming);
+    void writeBits(QLineEdit* box, const QString& what, bool fuse);
+
+    SerialPort& m_port;
+    SerialLink& m_link;
+    Prompter& m_prompter;
+    BootLoaderLink m_loader;
+    HexRecords m_hexRecords;
+    QList<int> m_signatureBytes;
+
+    QLineEdit* m_txtFileName = nullptr;
+    QProgressBar* m_progress = nullptr;
+    QLineEdit* m_txtProgrammer = nullptr;
+    QLineEdit* m_txtSWver = nullptr;
+    QLineEdit* m_txtHWver = nullptr;
+    QLineEdit* m_txtSignature = nullptr;
+    QLineEdit* m_txtLockBits = nullptr;
+    QLineEdit* m_txtFuseBits = nullptr;
+};
+
+} // namespace quarvel

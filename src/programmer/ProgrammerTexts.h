@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QString>
+
+#include <optional>
+
+namespace quarvel {
+
+inline const QString kInvalidHexRecordMessage = QStringLiteral("Invalid HEX record!");
+inline const QString kEraseQuestion = QStringLiteral("Are you sure you wish to erase the application?");
+inline const QString kVerifyOkMessage = QStringLiteral("Verify OK, no erros found!");
+inline const QString kHexFileDialogTitle = QStringLiteral("Select Intel HEX file...");
+inline const QString kHexFilePattern = QStringLiteral("*.hex");
+
+// A byte as the program shows it: upper-case digits without leading zeros (7, 1E, FF).
+QString hexByte(int value);
+
+// The question asked when a word read back differs from the image; bytes low first.
+QString verifyQuestion(qint64 byteAddress, quint8 expectedLow, quint8 expectedHigh, quint8 readLow,
+                       quint8 readHigh);
+
+// A fuse or lock byte typed as hexadecimal digits (either case, no prefix), or why it is refused.
+struct BitsText {
+    std::optional<quint8> value;
+    QString error;
+};
+// `what` names the box in the message, e.g. "fuse bits".
+BitsText parseBitsText(const QString& text, const QString& what);
+
+} // namespace quarvel
