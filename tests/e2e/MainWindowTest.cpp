@@ -70,6 +70,7 @@ private slots:
     void rejectedWrite_warnsAndKeepsText();
     void refreshAndTabChange_rereadWithoutClearingDirty();
     void declinedProgramTab_sendsLeaveCommandAndKeepsSettings();
+    void programTab_switchesToBootLoaderAndBack();
     void exit_asksOnlyWhenThereAreUnsavedChanges();
     void about_isNeverOpenedTwice();
     void comm_isNeverOpenedTwice();
@@ -207,6 +208,32 @@ void MainWindowTest::declinedProgramTab_sendsLeaveCommandAndKeepsSettings()
     // Back on "Profile A": a reload follows, and the instrument still answers.
     QCOMPARE(b.port.lines(1), reloadLines());
     QCOMPARE(b.param(1)->text(), QStringLiteral("10"));
+}
+
+void MainWindowTest::programTab_switchesToBootLoaderAndBack()
+{
+    Bench b;
+    b.window->startUp();
+    b.prompter.yesNoAnswers.enqueue(true);
+    b.port.writes.clear();
+    b.port.settingsAtWrite.clear();
+
+    b.window->tabs()->setCurrentIndex(kProgramTab);
+    QCOMPARE(b.port.writes.value(0), QByteArray("1pgm\r"));
+    QCOMPARE(b.adapter.settings(), QStringLiteral("19200,n,8,1"));
+    QCOMPARE(b.window->savePortSettings(), QStringLiteral("9600,n,8,1"));
+    QVERIFY(!b.window->findChild<QLineEdit*>(QStringLiteral("txtProgrammer"))->text().isEmpty());
+    QCOMPARE(b.window->findChild<QLineEdit*>(QStringLiteral("txtSignature"))->text(), QStringLiteral("1E 93 7 "));
+
+    const int leaveAt = b.port.writes.size();
+    b.window->tabs()->setCurrentIndex(1);
+    QCOMPARE(b.port.writes.value(leaveAt), QByteArray("G"));
+    QCOMPARE(b.port.settingsAtWrite.value(leaveAt), QStringLiteral("19200,n,8,1"));
+    QCOMPARE(b.adapter.settings(), QStringLiteral("9600,n,8,1"));
+    QVERIFY(b.adapter.isOpen());
+    // The application answers again at the old speed: the reload fills "Profile B".
+    QCOMPARE(b.port.lines(leaveAt + 1), reloadLines());
+    QCOMPARE(b.param(10)->text(), QStringLiteral("7.5"));
 }
 
 void MainWindowTest::exit_asksOnlyWhenThereAreUnsavedChanges()
