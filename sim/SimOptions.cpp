@@ -1,6 +1,7 @@
 #include "SimOptions.h"
 
 #include "PtyServer.h"
+#include "StoredRecord.h"
 #include "VirtualInstrument.h"
 
 namespace quarvel::sim {
@@ -14,12 +15,19 @@ QString optionsHelp()
         "  --slow             answer only after the program's wait has ended\n"
         "  --garbage          send stray characters in front of every echo\n"
         "  --reject           answer every command with \"?\"\n"
-        "  --vanish-after N   leave the line after N command lines\n");
+        "  --vanish-after N   leave the line after N command lines\n"
+        "  --record-length N  the stored record holds N values (default 300)\n"
+        "  --record-empty-line N  an empty line after N values of the stored record\n"
+        "  --record-pause N   a 250 ms pause after N values of the stored record\n"
+        "  --record-endless   the stored record never ends\n"
+        "  --record-not-numbers N  every N-th stored value is not a number\n");
 }
 
 QString applyOptions(const QStringList& arguments, VirtualInstrument& instrument, PtyServer& server)
 {
     auto& faults = instrument.application().faults();
+    const auto stored = StoredRecord::install(instrument);
+    auto& record = stored->options();
     for (int i = 0; i < arguments.size(); ++i) {
         const QString& arg = arguments[i];
         const auto next = [&](QString& value) {
@@ -27,6 +35,17 @@ QString applyOptions(const QStringList& arguments, VirtualInstrument& instrument
                 return false;
             value = arguments[++i];
             return true;
+        };
+        const auto count = [&](const QString& name, int& target, int least) {
+            QString text;
+            bool ok = false;
+            if (i + 1 < arguments.size())
+                text = arguments[++i];
+            const int n = text.toInt(&ok);
+            if (!ok || n < least)
+                return QStringLiteral("%1 needs a number of at least %2").arg(name).arg(least);
+            target = n;
+            return QString();
         };
         QString value;
         if (arg == QLatin1String("--link")) {
@@ -46,6 +65,20 @@ QString applyOptions(const QStringList& arguments, VirtualInstrument& instrument
             if (!next(value) || value.toInt(&ok) <= 0 || !ok)
                 return QStringLiteral("--vanish-after needs a positive number");
             instrument.setVanishAfterLines(value.toInt());
+        } else if (arg == QLatin1String("--record-length")) {
+            if (const QString e = count(arg, record.length, 0); !e.isEmpty())
+                return e;
+        } else if (arg == QLatin1String("--record-empty-line")) {
+            if (const QString e = count(arg, record.emptyLineAfter, 0); !e.isEmpty())
+                return e;
+        } else if (arg == QLatin1String("--record-pause")) {
+            if (const QString e = count(arg, record.pauseAfter, 0); !e.isEmpty())
+                return e;
+        } else if (arg == QLatin1String("--record-endless")) {
+            record.endless = true;
+        } else if (arg == QLatin1String("--record-not-numbers")) {
+            if (const QString e = count(arg, record.notNumberEvery, 1); !e.isEmpty())
+                return e;
         } else if (arg == QLatin1String("--help") || arg == QLatin1String("-h")) {
             return QStringLiteral("quarvel-sim: the virtual Quarvel instrument on a pseudo-terminal");
         } else {
