@@ -4,12 +4,12 @@
 
 namespace quarvel {
 
-SampleTimer::SampleTimer(SerialLink& link, QObject* parent) : QObject(parent), m_link(link)
+SampleTimer::SampleTimer(SerialLink& link, QObject* parent) : QObject(parent), m_link(link), m_timer(new QTimer(this))
 {
-    m_timer.setObjectName(QStringLiteral("tmrAcquire"));
-    m_timer.setInterval(1000);
-    m_timer.setTimerType(Qt::PreciseTimer);
-    connect(&m_timer, &QTimer::timeout, this, &SampleTimer::tick);
+    m_timer->setObjectName(QStringLiteral("tmrAcquire"));
+    m_timer->setInterval(1000);
+    m_timer->setTimerType(Qt::PreciseTimer);
+    connect(m_timer, &QTimer::timeout, this, &SampleTimer::tick);
     // Queued: the sample starts after the exchange that just ended has returned to its caller.
     connect(&m_link, &SerialLink::idle, this, &SampleTimer::linkIdle, Qt::QueuedConnection);
 }
@@ -17,13 +17,13 @@ SampleTimer::SampleTimer(SerialLink& link, QObject* parent) : QObject(parent), m
 void SampleTimer::start(int intervalMs)
 {
     m_pending = false;
-    m_timer.start(intervalMs);
+    m_timer->start(intervalMs);
 }
 
 void SampleTimer::stop()
 {
     m_pending = false;
-    m_timer.stop();
+    m_timer->stop();
 }
 
 void SampleTimer::tick()
@@ -38,7 +38,7 @@ void SampleTimer::tick()
 
 void SampleTimer::linkIdle()
 {
-    if (!m_pending || !m_timer.isActive() || m_link.busy())
+    if (!m_pending || !m_timer->isActive() || m_link.busy())
         return;
     m_pending = false;
     emit sampleDue();

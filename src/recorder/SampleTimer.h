@@ -18,8 +18,8 @@ public:
     void start(int intervalMs);
     // Stops ticking and forgets a tick still waiting for the link.
     void stop();
-    bool isActive() const { return m_timer.isActive(); }
-    int interval() const { return m_timer.interval(); }
+    bool isActive() const { return m_timer->isActive(); }
+    int interval() const { return m_timer->interval(); }
 
 signals:
     void sampleDue();
@@ -29,7 +29,7 @@ private:
     void linkIdle();
 
     SerialLink& m_link;
-    QTimer m_timer;
+    QTimer* m_timer; // "tmrAcquire", a child so it can be found by name
     bool m_pending = false;
 };
 
