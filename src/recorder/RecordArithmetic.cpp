@@ -2,6 +2,7 @@
 
 #include <QLocale>
 
+#include <charconv>
 #include <climits>
 #include <cmath>
 
@@ -9,9 +10,27 @@ namespace quarvel {
 
 std::optional<double> numberOf(const QString& text)
 {
-    bool ok = false;
-    const double value = text.trimmed().toDouble(&ok); // C locale, no group separators
-    if (!ok || !std::isfinite(value))
+    // Decimal numbers in the C locale, blanks around allowed; done by hand because a record file
+    // holds tens of thousands of them.
+    const QString trimmed = text.trimmed();
+    char buffer[64];
+    qsizetype length = trimmed.size();
+    if (length == 0 || length >= qsizetype(sizeof buffer))
+        return std::nullopt;
+    for (qsizetype i = 0; i < length; ++i) {
+        const char16_t c = trimmed.at(i).unicode();
+        if (c > 127)
+            return std::nullopt;
+        buffer[i] = static_cast<char>(c);
+    }
+    const char* begin = buffer;
+    if (*begin == '+')
+        ++begin; // a sign the conversion below does not take
+    if (begin == buffer + length || (*begin == '-' && begin != buffer))
+        return std::nullopt;
+    double value = 0;
+    const auto [end, error] = std::from_chars(begin, buffer + length, value);
+    if (error != std::errc() || end != buffer + length || !std::isfinite(value))
         return std::nullopt;
     return value;
 }

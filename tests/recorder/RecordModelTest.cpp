@@ -23,6 +23,8 @@ RecordSettings settingsOf(const QString& s, const QString& t)
 class RecordModelTest : public QObject {
     Q_OBJECT
 private slots:
+    void numbers_data();
+    void numbers();
     void setup_data();
     void setup();
     void labelSpacing_data();
@@ -37,6 +39,37 @@ private slots:
     void voltageRangeHoldsValues_data();
     void voltageRangeHoldsValues();
 };
+
+void RecordModelTest::numbers_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<double>("value"); // NaN: not a number
+    QTest::newRow("plain") << "7.52" << 7.52;
+    QTest::newRow("blanks around") << "  7.5 " << 7.5;
+    QTest::newRow("plus sign") << "+1" << 1.0;
+    QTest::newRow("minus sign") << "-0.25" << -0.25;
+    QTest::newRow("exponent") << "1e3" << 1000.0;
+    QTest::newRow("leading point") << ".5" << 0.5;
+    QTest::newRow("two signs") << "+-1" << double(NAN);
+    QTest::newRow("sign only") << "+" << double(NAN);
+    QTest::newRow("decimal comma") << "1,5" << double(NAN);
+    QTest::newRow("hex") << "0x10" << double(NAN);
+    QTest::newRow("trailing text") << "7V" << double(NAN);
+    QTest::newRow("infinity") << "inf" << double(NAN);
+    QTest::newRow("empty") << "" << double(NAN);
+    QTest::newRow("beyond Latin-1") << QString::fromUtf8("7\u20ac") << double(NAN);
+}
+
+void RecordModelTest::numbers()
+{
+    QFETCH(QString, text);
+    QFETCH(double, value);
+    const auto number = numberOf(text);
+    if (std::isnan(value))
+        QVERIFY(!number);
+    else
+        QCOMPARE(number, std::optional<double>(value));
+}
 
 void RecordModelTest::setup_data()
 {
