@@ -91,6 +91,7 @@ private slots:
     void downloadNeedsADwellTime();
     void babblingLineEndsTheDownload();
     void gapsBreakTheLine();
+    void zoomAndPointReadout();
 };
 
 void RecordTabTest::controlsAsLaidOut()
@@ -347,6 +348,39 @@ void RecordTabTest::gapsBreakTheLine()
     f.tab.model().setValue(4, 7.2);
     f.tab.model().setValue(5, 7.2);
     QCOMPARE(f.chart()->lineSegments().size(), 1);
+}
+
+void RecordTabTest::zoomAndPointReadout()
+{
+    Fixture f;
+    f.setSettings("30", "5"); // 10 points, many pixels apart
+    f.tab.enterTab();
+    f.fill(7);
+    f.tab.model().setValue(7, std::nullopt);
+    f.tab.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&f.tab));
+    VoltageChartView* view = f.chart();
+    QChart* chart = view->chart();
+    const auto pointAt = [&](double index) {
+        const QPointF inChart = chart->mapToPosition(QPointF(index, 7.05));
+        return view->mapFromScene(chart->mapToScene(inChart));
+    };
+    QTest::mouseMove(view->viewport(), pointAt(4));
+    QCOMPARE(view->pointReadout(), QString("Time 2 min, 7.05 V"));
+    QTest::mouseMove(view->viewport(), pointAt(6));
+    QCOMPARE(view->pointReadout(), QString("Time 3 min, no value"));
+
+    view->setFocus();
+    QTest::keyClick(view, Qt::Key_Plus);
+    QVERIFY(view->isZoomed());
+    QVERIFY(view->timeAxis()->max() - view->timeAxis()->min() < 9);
+    f.tab.model().setValue(1, 20); // a sample while zoomed leaves the zoom alone
+    QVERIFY(view->voltageAxis()->max() < 20);
+    QTest::keyClick(view, Qt::Key_Home);
+    QVERIFY(!view->isZoomed());
+    QCOMPARE(view->timeAxis()->min(), 0.0);
+    QCOMPARE(view->timeAxis()->max(), 9.0);
+    QVERIFY(view->voltageAxis()->max() >= 20);
 }
 
 QTEST_MAIN(RecordTabTest)
