@@ -2,6 +2,7 @@
 
 #include "BootLoader.h"
 #include "PtyServer.h"
+#include "StoredRecord.h"
 #include "VirtualInstrument.h"
 
 namespace quarvel::sim {
@@ -25,13 +26,19 @@ QString optionsHelp()
         "  --loader-stuck-byte ADDR   this flash byte keeps its value on page writes\n"
         "  --loader-vanish-after-pages N  leave the line after N page writes\n"
         "  --loader-turnaround MS     delay before every answer (default 0)\n"
-        "  --loader-page-write MS     delay before a page write is acknowledged (default 4)\n");
+        "  --loader-page-write MS     delay before a page write is acknowledged (default 4)\n"
+        "  --record-length N  the stored record holds N values (default 300)\n"
+        "  --record-empty-line N  an empty line after N values of the stored record\n"
+        "  --record-pause N   a 250 ms pause after N values of the stored record\n"
+        "  --record-endless   the stored record never ends\n"
+        "  --record-not-numbers N  every N-th stored value is not a number\n");
 }
 
 QString applyOptions(const QStringList& arguments, VirtualInstrument& instrument, PtyServer& server)
 {
     auto& faults = instrument.application().faults();
     auto* loader = dynamic_cast<BootLoader*>(instrument.bootLoader());
+    auto& record = instrument.storedRecord().options();
     for (int i = 0; i < arguments.size(); ++i) {
         const QString& arg = arguments[i];
         const auto next = [&](QString& value) {
@@ -39,6 +46,17 @@ QString applyOptions(const QStringList& arguments, VirtualInstrument& instrument
                 return false;
             value = arguments[++i];
             return true;
+        };
+        const auto count = [&](const QString& name, int& target, int least) {
+            QString text;
+            bool ok = false;
+            if (i + 1 < arguments.size())
+                text = arguments[++i];
+            const int n = text.toInt(&ok);
+            if (!ok || n < least)
+                return QStringLiteral("%1 needs a number of at least %2").arg(name).arg(least);
+            target = n;
+            return QString();
         };
         QString value;
         if (arg == QLatin1String("--link")) {
@@ -94,6 +112,20 @@ QString applyOptions(const QStringList& arguments, VirtualInstrument& instrument
             } else {
                 return QStringLiteral("%1: unknown, or needs a number in range").arg(arg);
             }
+        } else if (arg == QLatin1String("--record-length")) {
+            if (const QString e = count(arg, record.length, 0); !e.isEmpty())
+                return e;
+        } else if (arg == QLatin1String("--record-empty-line")) {
+            if (const QString e = count(arg, record.emptyLineAfter, 0); !e.isEmpty())
+                return e;
+        } else if (arg == QLatin1String("--record-pause")) {
+            if (const QString e = count(arg, record.pauseAfter, 0); !e.isEmpty())
+                return e;
+        } else if (arg == QLatin1String("--record-endless")) {
+            record.endless = true;
+        } else if (arg == QLatin1String("--record-not-numbers")) {
+            if (const QString e = count(arg, record.notNumberEvery, 1); !e.isEmpty())
+                return e;
         } else if (arg == QLatin1String("--help") || arg == QLatin1String("-h")) {
             return QStringLiteral("quarvel-sim: the virtual Quarvel instrument on a pseudo-terminal");
         } else {

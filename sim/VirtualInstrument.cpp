@@ -4,7 +4,10 @@
 
 namespace quarvel::sim {
 
-VirtualInstrument::VirtualInstrument() : m_app(m_pack), m_eeprom(m_app), m_loader(std::make_unique<BootLoader>()) {}
+VirtualInstrument::VirtualInstrument()
+    : m_app(m_pack), m_eeprom(m_app), m_storedRecord(*this), m_loader(std::make_unique<BootLoader>())
+{
+}
 
 VirtualInstrument::~VirtualInstrument() = default;
 

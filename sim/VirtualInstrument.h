@@ -3,6 +3,7 @@
 #include "ApplicationFirmware.h"
 #include "BatteryPack.h"
 #include "Chunk.h"
+#include "StoredRecord.h"
 #include "Eeprom.h"
 
 #include <deque>
@@ -38,6 +39,7 @@ public:
     ApplicationFirmware& application() { return m_app; }
     BatteryPack& pack() { return m_pack; }
     Eeprom& eeprom() { return m_eeprom; }
+    StoredRecord& storedRecord() { return m_storedRecord; }
     void setBootLoader(std::unique_ptr<BootLoaderModel> loader);
     BootLoaderModel* bootLoader() { return m_loader.get(); }
 
@@ -61,6 +63,7 @@ private:
     BatteryPack m_pack;
     ApplicationFirmware m_app;
     Eeprom m_eeprom; // after m_app: it registers with it
+    StoredRecord m_storedRecord;
     std::unique_ptr<BootLoaderModel> m_loader;
     Mode m_mode = Mode::Application;
     std::deque<Chunk> m_out;

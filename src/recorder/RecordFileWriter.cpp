@@ -1,0 +1,71 @@
+#include "RecordFileWriter.h"
+
+#include "RecordArithmetic.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QSaveFile>
+
+#include <cmath>
+
+namespace quarvel {
+
+namespace {
+const QByteArray kLineEnd = QByteArrayLiteral("\r\n");
+
+QByteArray bytesOf(const QString& text)
+{
+    return text.toLatin1();
+}
+} // namespace
+
+QString RecordFileWriter::commentItem(const QString& comment)
+{
+    QString text = comment;
+    text.replace(QLatin1Char('\r'), QLatin1Char(' ')).replace(QLatin1Char('\n'), QLatin1Char(' '));
+    const bool quote = text.contains(QLatin1Char(',')) || text.startsWith(QLatin1Char(' '))
+        || text.startsWith(QLatin1Char('"'));
+    if (!quote)
+        return text;
+    text.replace(QLatin1Char('"'), QLatin1Char('\''));
+    return QLatin1Char('"') + text + QLatin1Char('"');
+}
+
+QByteArray RecordFileWriter::format(const RecordFileContent& content)
+{
+    QByteArray out;
+    out.reserve(128 + content.labels.size() * 20);
+    out += "Date," + bytesOf(content.date) + kLineEnd;
+    out += "Comments," + bytesOf(commentItem(content.comment)) + kLineEnd;
+    out += "Seconds between samples," + bytesOf(content.secondsText) + kLineEnd;
+    out += "Total time in minutes," + bytesOf(content.minutesText) + kLineEnd;
+    out += "Time,Voltage" + kLineEnd;
+    for (int k = 0; k < content.labels.size(); ++k) {
+        out += bytesOf(content.labels[k]);
+        out += ',';
+        const double value = static_cast<size_t>(k) < content.values.size() ? content.values[k] : NAN;
+        if (!std::isnan(value))
+            out += bytesOf(shortestText(value));
+        out += kLineEnd;
+    }
+    return out;
+}
+
+QString RecordFileWriter::save(const QString& path, const RecordFileContent& content)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return QStringLiteral("Cannot save the record to %1: %2").arg(QDir::toNativeSeparators(path), file.errorString());
+    const QByteArray bytes = format(content);
+    if (file.write(bytes) != bytes.size()) {
+        const QString error = file.errorString();
+        file.cancelWriting();
+        return QStringLiteral("Cannot save the record to %1: %2").arg(QDir::toNativeSeparators(path), error);
+    }
+    if (!file.commit())
+        return QStringLiteral("Cannot save the record to %1: %2. The file was left as it was.")
+            .arg(QDir::toNativeSeparators(path), file.errorString());
+    return {};
+}
+
+} // namespace quarvel

@@ -1,0 +1,267 @@
+#include "RecordTab.h"
+
+#include "BusyPointer.h"
+#include "Prompter.h"
+#include "RecordArithmetic.h"
+#include "RecordFileReader.h"
+#include "RecordFileWriter.h"
+#include "SampleTimer.h"
+#include "SerialLink.h"
+#include "StoredRecordDownload.h"
+#include "StoredRecordReply.h"
+#include "Twips.h"
+#include "VoltageChartView.h"
+
+#include <QDate>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLocale>
+#include <QPushButton>
+
+namespace quarvel {
+
+namespace {
+const QString kAcquire = QStringLiteral("Acquire");
+const QString kStop = QStringLiteral("Stop");
+const QString kPattern = QStringLiteral("*.csv");
+constexpr int kStoredSamples = 300;
+
+QPushButton* button(QWidget* parent, const char* name, const QString& text, const QString& tip)
+{
+    auto* b = new QPushButton(text, parent);
+    b->setObjectName(QLatin1String(name));
+    b->setToolTip(tip);
+    return b;
+}
+
+std::vector<std::optional<double>> padded(std::vector<std::optional<double>> values, int points)
+{
+    values.resize(static_cast<size_t>(points)); // points not in the source hold no value
+    return values;
+}
+} // namespace
+
+RecordTab::RecordTab(SerialLink& link, Prompter& prompter, std::function<QString()> recordDwellTime, QWidget* parent)
+    : QWidget(parent), m_link(link), m_prompter(prompter), m_recordDwellTime(std::move(recordDwellTime)),
+      m_timer(new SampleTimer(link, this))
+{
+    auto* label38 = new QLabel(QStringLiteral("Seconds between samples"), this);
+    label38->setObjectName(QStringLiteral("Label38"));
+    label38->setWordWrap(true);
+    m_txtStime = new QLineEdit(QStringLiteral("1"), this);
+    m_txtStime->setObjectName(QStringLiteral("txtStime"));
+    auto* label39 = new QLabel(QStringLiteral("Total record time in minutes"), this);
+    label39->setObjectName(QStringLiteral("Label39"));
+    label39->setWordWrap(true);
+    m_txtTtime = new QLineEdit(QStringLiteral("10"), this);
+    m_txtTtime->setObjectName(QStringLiteral("txtTtime"));
+    labelField(label38, m_txtStime);
+    labelField(label39, m_txtTtime);
+    m_cmdAcquire = button(this, "cmdAcquire", kAcquire,
+                          QStringLiteral("Press this button to acquire voltage data from the Quarvel and plot the data."));
+    m_cmdSave = button(this, "cmdSave", QStringLiteral("Save"),
+                       QStringLiteral("Save the graph data shown on this tab to a csv file."));
+    m_cmdLoad = button(this, "cmdLoad", QStringLiteral("Load"),
+                       QStringLiteral("Load data from a csv file to the graph shown on this tab."));
+    m_cmdLoadFromQuarvel = button(this, "cmdLoadFromQuarvel", QStringLiteral("Load from Quarvel"),
+                                  QStringLiteral("Press this button to download voltage data stored in the Quarvel."));
+    m_chart = new VoltageChartView(m_model, this);
+    m_chart->setObjectName(QStringLiteral("mscVoltage"));
+
+    placeTwips(label38, 360, 540, 675, 555);
+    placeTwips(m_txtStime, 180, 1200, 915, 315);
+    placeTwips(label39, 360, 1560, 615, 795);
+    placeTwips(m_txtTtime, 180, 2460, 915, 315);
+    placeTwips(m_cmdAcquire, 180, 2940, 915, 255);
+    placeTwips(m_cmdSave, 180, 3420, 915, 255);
+    placeTwips(m_cmdLoad, 180, 3900, 915, 255);
+    placeTwips(m_cmdLoadFromQuarvel, 180, 4380, 915, 495);
+    placeTwips(m_chart, 1320, 420, 6375, 4695);
+
+    connect(m_cmdAcquire, &QPushButton::clicked, this, &RecordTab::cmdAcquire_Click);
+    connect(m_cmdSave, &QPushButton::clicked, this, &RecordTab::cmdSave_Click);
+    connect(m_cmdLoad, &QPushButton::clicked, this, &RecordTab::cmdLoad_Click);
+    connect(m_cmdLoadFromQuarvel, &QPushButton::clicked, this, &RecordTab::cmdLoadFromQuarvel_Click);
+    connect(m_timer, &SampleTimer::sampleDue, this, &RecordTab::tmrAcquire_Timer);
+    m_recordSeconds = m_txtStime->text();
+    m_recordMinutes = m_txtTtime->text();
+}
+
+RecordTab::Acquisition RecordTab::acquisition() const
+{
+    if (m_cmdAcquire->text() == kAcquire)
+        return Acquisition::Idle;
+    return m_timer->isActive() ? Acquisition::Running : Acquisition::Suspended;
+}
+
+void RecordTab::setupRecord(const RecordSettings& settings, const QString& secondsText, const QString& minutesText)
+{
+    m_recordSeconds = secondsText;
+    m_recordMinutes = minutesText;
+    m_model.setupVoltageChart(settings.seconds, settings.minutes);
+}
+
+void RecordTab::setFileButtonsEnabled(bool enabled)
+{
+    m_cmdLoad->setEnabled(enabled);
+    m_cmdSave->setEnabled(enabled);
+    m_cmdLoadFromQuarvel->setEnabled(enabled);
+}
+
+void RecordTab::enterTab()
+{
+    RecordSettings settings;
+    const QString problem = checkRecordSettings(m_txtStime->text(), m_txtTtime->text(), settings);
+    if (!problem.isEmpty()) {
+        m_prompter.inform(problem);
+        return;
+    }
+    setupRecord(settings, m_txtStime->text(), m_txtTtime->text());
+    m_model.clearVoltageChart();
+}
+
+void RecordTab::leaveTab()
+{
+    m_timer->stop();
+}
+
+void RecordTab::cmdAcquire_Click()
+{
+    if (m_cmdAcquire->text() != kAcquire) {
+        stopAcquisition();
+        return;
+    }
+    RecordSettings settings;
+    QString problem = checkRecordSettings(m_txtStime->text(), m_txtTtime->text(), settings);
+    const auto interval = sampleIntervalMs(m_txtStime->text());
+    if (problem.isEmpty() && !interval)
+        problem = QStringLiteral("%1 seconds between samples cannot be timed: enter at least 0.001 and at most "
+                                 "2000000 seconds.")
+                      .arg(m_txtStime->text().trimmed());
+    if (!problem.isEmpty()) {
+        m_prompter.inform(problem);
+        return;
+    }
+    setupRecord(settings, m_txtStime->text(), m_txtTtime->text());
+    m_model.clearVoltageChart();
+    m_timer->start(*interval);
+    m_cmdAcquire->setText(kStop);
+    setFileButtonsEnabled(false);
+}
+
+void RecordTab::stopAcquisition()
+{
+    m_cmdAcquire->setText(kAcquire);
+    m_timer->stop();
+    setFileButtonsEnabled(true);
+}
+
+void RecordTab::tmrAcquire_Timer()
+{
+    const int n = m_model.pointCount();
+    const int at = m_model.cursor();
+    bool full = false;
+    if (at >= n) {
+        // The sample about to be taken fills the record: double its total time first.
+        const QString minutes = doubledMinutesText(m_txtTtime->text());
+        RecordSettings settings;
+        full = !checkRecordSettings(m_txtStime->text(), minutes, settings).isEmpty();
+        if (!full) {
+            m_txtTtime->setText(minutes);
+            setupRecord(settings, m_txtStime->text(), minutes);
+            m_model.setCursor(at);
+        }
+    }
+    const QString value = m_link.getValue(QStringLiteral("1"), QStringLiteral("RNV"));
+    if (acquisition() != Acquisition::Running)
+        return; // stopped while the instrument answered
+    m_model.setValue(m_model.cursor(), numberOf(value));
+    m_model.setCursor(m_model.cursor() + 1);
+    if (full) {
+        stopAcquisition();
+        m_prompter.inform(QStringLiteral("The record is full: doubling its time again would need more than %1 "
+                                         "points. Acquisition has stopped; the record is kept.")
+                              .arg(kMaxRecordPoints));
+    }
+}
+
+void RecordTab::cmdSave_Click()
+{
+    const QString path = m_prompter.saveFileName(QStringLiteral("Define data file name..."), kPattern, kPattern);
+    if (path.isEmpty())
+        return;
+    RecordFileContent content;
+    content.comment = m_prompter.askText(QStringLiteral("Enter comments."));
+    // The system's short date; a comma in it would shift every pair when the file is read.
+    content.date = QLocale::system().toString(QDate::currentDate(), QLocale::ShortFormat).remove(QLatin1Char(','));
+    content.secondsText = m_recordSeconds;
+    content.minutesText = m_recordMinutes;
+    for (int k = 1; k <= m_model.pointCount(); ++k)
+        content.labels.append(m_model.label(k));
+    content.values = m_model.rawValues();
+    const QString error = RecordFileWriter::save(path, content);
+    if (!error.isEmpty())
+        m_prompter.inform(error);
+}
+
+void RecordTab::cmdLoad_Click()
+{
+    const QString path = m_prompter.openFileName(QStringLiteral("Load data file..."), kPattern, kPattern);
+    if (path.isEmpty())
+        return;
+    const RecordFileLoad load = RecordFileReader::load(path, m_txtStime->text(), m_txtTtime->text());
+    if (load.comment)
+        m_chart->setCaption(*load.comment);
+    if (load.secondsText)
+        m_txtStime->setText(*load.secondsText);
+    if (load.minutesText)
+        m_txtTtime->setText(*load.minutesText);
+    if (load.settings) {
+        setupRecord(*load.settings, m_txtStime->text(), m_txtTtime->text());
+        m_model.setPoints(1, load.labels, padded(load.values, load.settings->points));
+        m_model.setCursor(load.labels.isEmpty() ? 1 : load.labels.size());
+    }
+    if (!load.error.isEmpty())
+        m_prompter.inform(load.error);
+}
+
+void RecordTab::cmdLoadFromQuarvel_Click()
+{
+    const QString dwell = m_recordDwellTime ? m_recordDwellTime() : QString();
+    const auto seconds = numberOf(dwell);
+    RecordSettings settings;
+    QString minutes;
+    QString problem;
+    if (!seconds || *seconds <= 0) {
+        problem = QStringLiteral("The Record dwell time \"%1\" is not a number of seconds greater than 0, so the stored "
+                                 "record cannot be placed in time. Read or enter the Record dwell time first.")
+                      .arg(dwell);
+    } else {
+        minutes = singleText(static_cast<float>(static_cast<float>(*seconds) * kStoredSamples / 60));
+        problem = checkRecordSettings(dwell, minutes, settings);
+    }
+    if (!problem.isEmpty()) {
+        m_prompter.inform(problem);
+        return;
+    }
+
+    BusyPointer busy;
+    const StoredRecordDownload download = StoredRecordDownload::fetch(m_link);
+    if (!download.error.isEmpty()) {
+        m_prompter.inform(download.error);
+        return;
+    }
+    const auto values = StoredRecordReply::values(download.reply, settings.points);
+    if (values.empty()) {
+        m_prompter.inform(QStringLiteral("The Quarvel sent no stored record. Check that it is connected and switched "
+                                         "on, then try again."));
+        return;
+    }
+    m_txtStime->setText(dwell);
+    m_txtTtime->setText(minutes);
+    setupRecord(settings, dwell, minutes);
+    m_model.setValues(1, padded(values, settings.points));
+    m_model.setCursor(static_cast<int>(values.size()) + 1);
+}
+
+} // namespace quarvel

@@ -1,0 +1,28 @@
+#include "StoredRecordDownload.h"
+
+#include "CharWait.h"
+#include "SerialLink.h"
+#include "SerialPort.h"
+
+namespace quarvel {
+
+StoredRecordDownload StoredRecordDownload::fetch(SerialLink& link)
+{
+    BusyScope busy(link); // no sample or other exchange starts while the record streams in
+    SerialPort& port = link.port();
+    port.write(toWire(QStringLiteral("1RDB\r")));
+    const QuietWait wait = charWaitQuiet(port, link);
+    StoredRecordDownload download;
+    download.reply = fromWire(port.readAll());
+    if (wait == QuietWait::TooMuch)
+        download.error = QStringLiteral("The Quarvel sent more than 1 MiB without a pause: that is not a stored "
+                                        "record. Nothing was loaded.");
+    else if (wait == QuietWait::TooLong)
+        download.error = QStringLiteral("The Quarvel kept sending for more than 30 seconds: that is not a stored "
+                                        "record. Nothing was loaded.");
+    if (!download.error.isEmpty())
+        download.reply.clear();
+    return download;
+}
+
+} // namespace quarvel
