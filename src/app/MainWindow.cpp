@@ -10,11 +10,13 @@
 #include "PortSettings.h"
 #include "ProgramTab.h"
 #include "Prompter.h"
+#include "RecordTab.h"
 #include "SerialLink.h"
 #include "SerialPort.h"
 #include "Twips.h"
 
 #include <QCloseEvent>
+#include <QLineEdit>
 #include <QMenuBar>
 #include <QTabWidget>
 
@@ -47,7 +49,11 @@ MainWindow::MainWindow(SerialPort& port, Prompter& prompter, QString configFolde
     m_programTab = new ProgramTab(m_port, *m_link, m_prompter);
     m_programTab->setObjectName(QStringLiteral("pageProgram"));
     m_tabs->addTab(m_programTab, captions[kProgramTab]);
-    m_tabs->addTab(new QWidget, captions[kRecordTab]);
+    m_recordTab = new RecordTab(*m_link, m_prompter, [this] {
+        return m_parameters->binding().parameter(kRecordDwellTimeField)->text();
+    });
+    m_recordTab->setObjectName(QStringLiteral("pageRecord"));
+    m_tabs->addTab(m_recordTab, captions[kRecordTab]);
     setCentralWidget(m_tabs);
     buildMenu();
     resize(twips(kClientWidthTwips), twips(kClientHeightTwips) + menuBar()->sizeHint().height());
@@ -100,6 +106,8 @@ void MainWindow::tabChanged(int current)
     m_currentTab = current;
     if (previous == kProgramTab)
         leaveProgramTab();
+    if (previous == kRecordTab)
+        m_recordTab->leaveTab();
     if (current < kProgramTab) {
         m_parameters->binding().reloadParameters();
         return;
@@ -112,6 +120,8 @@ void MainWindow::tabChanged(int current)
         m_programTab->enterProgrammingMode(m_savePortSettings);
         return;
     }
+    if (current == kRecordTab)
+        m_recordTab->enterTab();
 }
 
 void MainWindow::leaveProgramTab()

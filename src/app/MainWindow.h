@@ -12,6 +12,7 @@ namespace quarvel {
 class ParameterPages;
 class ProgramTab;
 class Prompter;
+class RecordTab;
 class SerialLink;
 class SerialPort;
 
@@ -58,6 +59,7 @@ private:
     std::unique_ptr<ParameterPages> m_parameters;
     QTabWidget* m_tabs;
     ProgramTab* m_programTab;
+    RecordTab* m_recordTab;
     QPointer<QWidget> m_about;
     QPointer<QWidget> m_comms;
     QString m_savePortSettings;

@@ -68,15 +68,21 @@ RecordTab::RecordTab(SerialLink& link, Prompter& prompter, std::function<QString
     m_chart = new VoltageChartView(m_model, this);
     m_chart->setObjectName(QStringLiteral("mscVoltage"));
 
-    placeTwips(label38, 360, 540, 675, 555);
-    placeTwips(m_txtStime, 180, 1200, 915, 315);
-    placeTwips(label39, 360, 1560, 615, 795);
-    placeTwips(m_txtTtime, 180, 2460, 915, 315);
-    placeTwips(m_cmdAcquire, 180, 2940, 915, 255);
-    placeTwips(m_cmdSave, 180, 3420, 915, 255);
-    placeTwips(m_cmdLoad, 180, 3900, 915, 255);
-    placeTwips(m_cmdLoadFromQuarvel, 180, 4380, 915, 495);
-    placeTwips(m_chart, 1320, 420, 6375, 4695);
+    // Figures count from the top of the tab control; the page starts below its row of tabs. The
+    // labels take the column's width, so their words wrap as little as the font allows.
+    constexpr int tabRow = 360;
+    placeTwips(label38, 180, 540 - tabRow, 915, 600);
+    placeTwips(m_txtStime, 180, 1200 - tabRow, 915, 315);
+    placeTwips(label39, 180, 1560 - tabRow, 915, 840);
+    placeTwips(m_txtTtime, 180, 2460 - tabRow, 915, 315);
+    placeTwips(m_cmdAcquire, 180, 2940 - tabRow, 915, 255);
+    placeTwips(m_cmdSave, 180, 3420 - tabRow, 915, 255);
+    placeTwips(m_cmdLoad, 180, 3900 - tabRow, 915, 255);
+    placeTwips(m_cmdLoadFromQuarvel, 180, 4380 - tabRow, 915, 495);
+    placeTwips(m_chart, 1320, 420 - tabRow, 6375, 4695);
+    // The button is two lines high: its caption takes both.
+    m_cmdLoadFromQuarvel->setText(QStringLiteral("Load from\nQuarvel"));
+    m_cmdLoadFromQuarvel->setAccessibleName(QStringLiteral("Load from Quarvel"));
 
     connect(m_cmdAcquire, &QPushButton::clicked, this, &RecordTab::cmdAcquire_Click);
     connect(m_cmdSave, &QPushButton::clicked, this, &RecordTab::cmdSave_Click);

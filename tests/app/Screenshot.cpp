@@ -16,12 +16,12 @@ int main(int argc, char** argv)
     quarvel::sim::VirtualInstrument instrument;
     quarvel::sim::SimulatedSerialPort port(instrument);
     quarvel::test::ScriptedPrompter prompter;
-    prompter.defaultYesNo = false;
+    const int tab = argc > 2 ? QString::fromLocal8Bit(argv[2]).toInt() : 0;
+    prompter.defaultYesNo = tab == 4; // enter programming mode only to show it
     quarvel::MainWindow window(port, prompter, QString());
     window.startUp();
     window.show();
-    if (argc > 2)
-        window.tabs()->setCurrentIndex(QString::fromLocal8Bit(argv[2]).toInt());
+    window.tabs()->setCurrentIndex(tab);
     QApplication::processEvents();
     return window.grab().save(QString::fromLocal8Bit(argv[1])) ? 0 : 1;
 }
