@@ -6,6 +6,8 @@
 #include "ParameterPages.h"
 #include "ParameterTable.h"
 #include "QtSerialPortAdapter.h"
+#include "RecordModel.h"
+#include "RecordTab.h"
 #include "RecordingPort.h"
 #include "ScriptedPrompter.h"
 #include "SerialLink.h"
@@ -71,6 +73,8 @@ private slots:
     void refreshAndTabChange_rereadWithoutClearingDirty();
     void declinedProgramTab_sendsLeaveCommandAndKeepsSettings();
     void programTab_switchesToBootLoaderAndBack();
+    void recordTab_afterProgramTab_isPreparedAtTheOldSpeed();
+    void leavingRecordTab_suspendsAcquisition();
     void exit_asksOnlyWhenThereAreUnsavedChanges();
     void about_isNeverOpenedTwice();
     void comm_isNeverOpenedTwice();
@@ -234,6 +238,56 @@ void MainWindowTest::programTab_switchesToBootLoaderAndBack()
     // The application answers again at the old speed: the reload fills "Profile B".
     QCOMPARE(b.port.lines(leaveAt + 1), reloadLines());
     QCOMPARE(b.param(10)->text(), QStringLiteral("7.5"));
+}
+
+void MainWindowTest::recordTab_afterProgramTab_isPreparedAtTheOldSpeed()
+{
+    Bench b;
+    b.window->startUp();
+    b.prompter.yesNoAnswers.enqueue(true);
+    b.window->tabs()->setCurrentIndex(kProgramTab);
+    b.window->findChild<QLineEdit*>(QStringLiteral("txtStime"))->setText(QStringLiteral("30"));
+    b.window->findChild<QLineEdit*>(QStringLiteral("txtTtime"))->setText(QStringLiteral("1"));
+    const int leaveAt = b.port.writes.size();
+
+    b.window->tabs()->setCurrentIndex(kRecordTab);
+
+    QCOMPARE(b.port.writes.value(leaveAt), QByteArray("G"));
+    QCOMPARE(b.port.settingsAtWrite.value(leaveAt), QStringLiteral("19200,n,8,1"));
+    QCOMPARE(b.port.writes.size(), leaveAt + 1); // entering "Record" sends nothing
+    QCOMPARE(b.adapter.settings(), QStringLiteral("9600,n,8,1"));
+    QVERIFY(b.adapter.isOpen());
+    RecordModel& record = b.window->findChild<RecordTab*>()->model();
+    QCOMPARE(record.pointCount(), 2);
+    QCOMPARE(record.label(2), QStringLiteral("0.5"));
+    QCOMPARE(record.value(1), std::optional<double>(0.0));
+    QCOMPARE(b.window->link().getValue("1", "DRA"), QStringLiteral("10")); // the application answers
+}
+
+void MainWindowTest::leavingRecordTab_suspendsAcquisition()
+{
+    Bench b;
+    b.window->startUp();
+    b.window->tabs()->setCurrentIndex(kRecordTab);
+    auto* tab = b.window->findChild<RecordTab*>();
+    b.window->findChild<QLineEdit*>(QStringLiteral("txtStime"))->setText(QStringLiteral("0.1"));
+    auto* acquire = b.window->findChild<QPushButton*>(QStringLiteral("cmdAcquire"));
+    acquire->click();
+    QCOMPARE(tab->acquisition(), RecordTab::Acquisition::Running);
+    QTRY_VERIFY(tab->model().cursor() > 2);
+
+    b.window->tabs()->setCurrentIndex(3);
+    QCOMPARE(tab->acquisition(), RecordTab::Acquisition::Suspended);
+    const int writes = b.port.writes.size();
+    QTest::qWait(300);
+    QCOMPARE(b.port.writes.size(), writes); // no samples while away
+
+    b.window->tabs()->setCurrentIndex(kRecordTab);
+    QCOMPARE(tab->acquisition(), RecordTab::Acquisition::Suspended); // coming back does not restart it
+    QCOMPARE(tab->model().value(1), std::optional<double>(0.0));
+    QCOMPARE(acquire->text(), QStringLiteral("Stop"));
+    acquire->click();
+    QCOMPARE(tab->acquisition(), RecordTab::Acquisition::Idle);
 }
 
 void MainWindowTest::exit_asksOnlyWhenThereAreUnsavedChanges()
