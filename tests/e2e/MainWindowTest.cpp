@@ -57,6 +57,17 @@ struct Bench {
     ScriptedPrompter prompter;
     std::unique_ptr<MainWindow> window;
 
+    // Starts up, shows the window and puts the focus into parameter field i.
+    QLineEdit* startWithFocusIn(int i)
+    {
+        window->startUp();
+        window->show();
+        if (!QTest::qWaitForWindowActive(window.get()))
+            return nullptr;
+        QLineEdit* field = param(i);
+        field->setFocus();
+        return QTest::qWaitFor([&] { return field->hasFocus(); }) ? field : nullptr;
+    }
     QLineEdit* param(int i) { return window->findChild<QLineEdit*>(QStringLiteral("txtParam_%1").arg(i)); }
     QLineEdit* report(int j) { return window->findChild<QLineEdit*>(QStringLiteral("txtR_%1").arg(j)); }
 };
@@ -129,12 +140,8 @@ void MainWindowTest::startUp_withoutInstrument_reportsAndOpensEmpty()
 void MainWindowTest::typedValue_isWrittenOnEnterAndOnLeaving()
 {
     Bench b;
-    b.window->startUp();
-    b.window->show();
-    QVERIFY(QTest::qWaitForWindowActive(b.window.get()));
-    QLineEdit* resistance = b.param(1);
-    resistance->setFocus();
-    QVERIFY(QTest::qWaitFor([&] { return resistance->hasFocus(); }));
+    QLineEdit* resistance = b.startWithFocusIn(1);
+    QVERIFY(resistance);
     b.port.writes.clear();
 
     resistance->selectAll();
@@ -155,12 +162,8 @@ void MainWindowTest::typedValue_isWrittenOnEnterAndOnLeaving()
 void MainWindowTest::rejectedWrite_warnsAndKeepsText()
 {
     Bench b;
-    b.window->startUp();
-    b.window->show();
-    QVERIFY(QTest::qWaitForWindowActive(b.window.get()));
-    QLineEdit* resistance = b.param(1);
-    resistance->setFocus();
-    QVERIFY(QTest::qWaitFor([&] { return resistance->hasFocus(); }));
+    QLineEdit* resistance = b.startWithFocusIn(1);
+    QVERIFY(resistance);
     resistance->selectAll();
     QTest::keyClicks(resistance, QStringLiteral("3")); // below the instrument's 5 ohms
     QTest::keyClick(resistance, Qt::Key_Return);
