@@ -49,6 +49,17 @@ struct Fixture {
         for (int k = 1; k <= tab.model().pointCount(); ++k)
             tab.model().setValue(k, base + k / 100.0);
     }
+    void save(const QString& path, const QString& comment)
+    {
+        prompter.fileAnswers << path;
+        prompter.textAnswers << comment;
+        tab.findChild<QPushButton*>("cmdSave")->click();
+    }
+    void load(const QString& path)
+    {
+        prompter.fileAnswers << path;
+        tab.findChild<QPushButton*>("cmdLoad")->click();
+    }
     void answerDownload(const QByteArray& lines)
     {
         ownPort.setResponder([lines](const QByteArray& written) {
@@ -82,6 +93,8 @@ private slots:
     void badSettingsStartNothing_data();
     void badSettingsStartNothing();
     void saveAndLoadThroughTheTab();
+    void commentWithCommasSavedAndLoaded_data();
+    void commentWithCommasSavedAndLoaded();
     void cancelledDialogsChangeNothing();
     void shortFileKeepsPointsRead();
     void download_data();
@@ -203,6 +216,52 @@ void RecordTabTest::saveAndLoadThroughTheTab()
     QCOMPARE(g.tab.model().value(1), std::optional<double>(7.52));
     QCOMPARE(g.tab.model().value(2), std::optional<double>(7.49));
     QCOMPARE(g.tab.model().cursor(), 2);
+}
+
+void RecordTabTest::commentWithCommasSavedAndLoaded_data()
+{
+    QTest::addColumn<QString>("comment");
+    QTest::addColumn<bool>("loads"); // false: the pairing shifts and the file ends inside a pair
+    QTest::newRow("one comma") << "one,two" << false;
+    QTest::newRow("two commas") << "one,two,three" << true;
+}
+
+void RecordTabTest::commentWithCommasSavedAndLoaded()
+{
+    QFETCH(QString, comment);
+    QFETCH(bool, loads);
+    QTemporaryDir dir;
+    const QString path = dir.filePath("pack.csv");
+    Fixture f;
+    f.setSettings("30", "1");
+    f.tab.enterTab();
+    f.tab.model().setValue(1, 7.52);
+    f.tab.model().setValue(2, 7.49);
+    f.save(path, comment);
+    QCOMPARE(f.prompter.messages, QStringList());
+
+    Fixture g;
+    g.tab.enterTab();
+    g.fill(3);
+    g.load(path);
+    QCOMPARE(g.chart()->caption(), QString("one"));
+    if (loads) {
+        QCOMPARE(g.prompter.messages, QStringList());
+        QCOMPARE(g.stime()->text(), QString("30"));
+        QCOMPARE(g.ttime()->text(), QString("1"));
+        QCOMPARE(g.tab.model().pointCount(), 2);
+        QCOMPARE(g.tab.model().value(1), std::optional<double>(7.52));
+        QCOMPARE(g.tab.model().value(2), std::optional<double>(7.49));
+        return;
+    }
+    QCOMPARE(g.prompter.messages.size(), 1);
+    QVERIFY2(g.prompter.messages[0].contains("ends in the middle of a key"), qPrintable(g.prompter.messages[0]));
+    QCOMPARE(g.stime()->text(), QString("1"));
+    QCOMPARE(g.ttime()->text(), QString("10"));
+    QCOMPARE(g.tab.model().pointCount(), 600);
+    QCOMPARE(g.tab.model().label(2), QString("0.01666667"));
+    QCOMPARE(g.tab.model().value(1), std::optional<double>(3.01));
+    QCOMPARE(g.tab.model().value(600), std::optional<double>(9.0));
 }
 
 void RecordTabTest::cancelledDialogsChangeNothing()
