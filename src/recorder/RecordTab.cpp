@@ -89,8 +89,6 @@ RecordTab::RecordTab(SerialLink& link, Prompter& prompter, std::function<QString
     connect(m_cmdLoad, &QPushButton::clicked, this, &RecordTab::cmdLoad_Click);
     connect(m_cmdLoadFromQuarvel, &QPushButton::clicked, this, &RecordTab::cmdLoadFromQuarvel_Click);
     connect(m_timer, &SampleTimer::sampleDue, this, &RecordTab::tmrAcquire_Timer);
-    m_recordSeconds = m_txtStime->text();
-    m_recordMinutes = m_txtTtime->text();
 }
 
 RecordTab::Acquisition RecordTab::acquisition() const
@@ -98,13 +96,6 @@ RecordTab::Acquisition RecordTab::acquisition() const
     if (m_cmdAcquire->text() == kAcquire)
         return Acquisition::Idle;
     return m_timer->isActive() ? Acquisition::Running : Acquisition::Suspended;
-}
-
-void RecordTab::setupRecord(const RecordSettings& settings, const QString& secondsText, const QString& minutesText)
-{
-    m_recordSeconds = secondsText;
-    m_recordMinutes = minutesText;
-    m_model.setupVoltageChart(settings.seconds, settings.minutes);
 }
 
 void RecordTab::setFileButtonsEnabled(bool enabled)
@@ -122,7 +113,7 @@ void RecordTab::enterTab()
         m_prompter.inform(problem);
         return;
     }
-    setupRecord(settings, m_txtStime->text(), m_txtTtime->text());
+    m_model.setupVoltageChart(settings.seconds, settings.minutes);
     m_model.clearVoltageChart();
 }
 
@@ -148,7 +139,7 @@ void RecordTab::cmdAcquire_Click()
         m_prompter.inform(problem);
         return;
     }
-    setupRecord(settings, m_txtStime->text(), m_txtTtime->text());
+    m_model.setupVoltageChart(settings.seconds, settings.minutes);
     m_model.clearVoltageChart();
     m_timer->start(*interval);
     m_cmdAcquire->setText(kStop);
@@ -174,7 +165,7 @@ void RecordTab::tmrAcquire_Timer()
         full = !checkRecordSettings(m_txtStime->text(), minutes, settings).isEmpty();
         if (!full) {
             m_txtTtime->setText(minutes);
-            setupRecord(settings, m_txtStime->text(), minutes);
+            m_model.setupVoltageChart(settings.seconds, settings.minutes);
             m_model.setCursor(at);
         }
     }
@@ -200,8 +191,8 @@ void RecordTab::cmdSave_Click()
     content.comment = m_prompter.askText(QStringLiteral("Enter comments."));
     // The system's short date; a comma in it would shift every pair when the file is read.
     content.date = QLocale::system().toString(QDate::currentDate(), QLocale::ShortFormat).remove(QLatin1Char(','));
-    content.secondsText = m_recordSeconds;
-    content.minutesText = m_recordMinutes;
+    content.secondsText = m_txtStime->text();
+    content.minutesText = m_txtTtime->text();
     for (int k = 1; k <= m_model.pointCount(); ++k)
         content.labels.append(m_model.label(k));
     content.values = m_model.rawValues();
@@ -223,7 +214,7 @@ void RecordTab::cmdLoad_Click()
     if (load.minutesText)
         m_txtTtime->setText(*load.minutesText);
     if (load.settings) {
-        setupRecord(*load.settings, m_txtStime->text(), m_txtTtime->text());
+        m_model.setupVoltageChart(load.settings->seconds, load.settings->minutes);
         m_model.setPoints(1, load.labels, padded(load.values, load.settings->points));
         m_model.setCursor(load.labels.isEmpty() ? 1 : load.labels.size());
     }
@@ -265,7 +256,7 @@ void RecordTab::cmdLoadFromQuarvel_Click()
     }
     m_txtStime->setText(dwell);
     m_txtTtime->setText(minutes);
-    setupRecord(settings, dwell, minutes);
+    m_model.setupVoltageChart(settings.seconds, settings.minutes);
     m_model.setValues(1, padded(values, settings.points));
     m_model.setCursor(static_cast<int>(values.size()) + 1);
 }

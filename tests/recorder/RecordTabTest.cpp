@@ -93,6 +93,7 @@ private slots:
     void badSettingsStartNothing_data();
     void badSettingsStartNothing();
     void saveAndLoadThroughTheTab();
+    void savedSettingsAreTheFieldsTexts();
     void commentWithCommasSavedAndLoaded_data();
     void commentWithCommasSavedAndLoaded();
     void cancelledDialogsChangeNothing();
@@ -188,10 +189,7 @@ void RecordTabTest::saveAndLoadThroughTheTab()
     f.tab.enterTab();
     f.tab.model().setValue(1, 7.52);
     f.tab.model().setValue(2, 7.49);
-    f.setSettings("5", "5"); // edited after the record was taken: the file keeps the record's own
-    f.prompter.fileAnswers << dir.filePath("pack.csv");
-    f.prompter.textAnswers << "pack 3";
-    f.child<QPushButton>("cmdSave")->click();
+    f.save(dir.filePath("pack.csv"), "pack 3");
     QCOMPARE(f.prompter.messages, QStringList());
     QCOMPARE(f.prompter.fileDialogs.last(), (QStringList{"Define data file name...", "*.csv", "*.csv"}));
     QCOMPARE(f.prompter.textPrompts, QStringList{"Enter comments."});
@@ -203,8 +201,7 @@ void RecordTabTest::saveAndLoadThroughTheTab()
 
     Fixture g;
     g.tab.enterTab();
-    g.prompter.fileAnswers << dir.filePath("pack.csv");
-    g.child<QPushButton>("cmdLoad")->click();
+    g.load(dir.filePath("pack.csv"));
     QCOMPARE(g.prompter.messages, QStringList());
     QCOMPARE(g.prompter.fileDialogs.last(), (QStringList{"Load data file...", "*.csv", "*.csv"}));
     QCOMPARE(g.stime()->text(), QString("30"));
@@ -216,6 +213,23 @@ void RecordTabTest::saveAndLoadThroughTheTab()
     QCOMPARE(g.tab.model().value(1), std::optional<double>(7.52));
     QCOMPARE(g.tab.model().value(2), std::optional<double>(7.49));
     QCOMPARE(g.tab.model().cursor(), 2);
+}
+
+void RecordTabTest::savedSettingsAreTheFieldsTexts()
+{
+    QTemporaryDir dir;
+    Fixture f;
+    f.setSettings("30", "1");
+    f.tab.enterTab();
+    f.setSettings(" 5", "5.0"); // edited after the record was set up: written as they stand
+    f.save(dir.filePath("edited.csv"), "c");
+    QCOMPARE(f.prompter.messages, QStringList());
+    QFile file(dir.filePath("edited.csv"));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QList<QByteArray> lines = file.readAll().split('\n');
+    QCOMPARE(lines.mid(2, 4), (QList<QByteArray>{"Seconds between samples, 5\r", "Total time in minutes,5.0\r",
+                                                 "Time,Voltage\r", "0,0\r"}));
+    QCOMPARE(lines.size(), 5 + 2 + 1); // the record's two points, then nothing after the last line end
 }
 
 void RecordTabTest::commentWithCommasSavedAndLoaded_data()
