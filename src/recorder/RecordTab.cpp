@@ -33,12 +33,6 @@ QPushButton* button(QWidget* parent, const char* name, const QString& text, cons
     b->setToolTip(tip);
     return b;
 }
-
-std::vector<std::optional<double>> padded(std::vector<std::optional<double>> values, int points)
-{
-    values.resize(static_cast<size_t>(points)); // points not in the source hold no value
-    return values;
-}
 } // namespace
 
 RecordTab::RecordTab(SerialLink& link, Prompter& prompter, std::function<QString()> recordDwellTime, QWidget* parent)
@@ -215,7 +209,8 @@ void RecordTab::cmdLoad_Click()
         m_txtTtime->setText(*load.minutesText);
     if (load.settings) {
         m_model.setupVoltageChart(load.settings->seconds, load.settings->minutes);
-        m_model.setPoints(1, load.labels, padded(load.values, load.settings->points));
+        // Points past the last one read keep what they held.
+        m_model.setPoints(1, load.labels, load.values);
         m_model.setCursor(load.labels.isEmpty() ? 1 : load.labels.size());
     }
     if (!load.error.isEmpty())
@@ -257,7 +252,8 @@ void RecordTab::cmdLoadFromQuarvel_Click()
     m_txtStime->setText(dwell);
     m_txtTtime->setText(minutes);
     m_model.setupVoltageChart(settings.seconds, settings.minutes);
-    m_model.setValues(1, padded(values, settings.points));
+    // Points past the last value sent keep what they held.
+    m_model.setValues(1, values);
     m_model.setCursor(static_cast<int>(values.size()) + 1);
 }
 
