@@ -19,24 +19,12 @@ QByteArray bytesOf(const QString& text)
 }
 } // namespace
 
-QString RecordFileWriter::commentItem(const QString& comment)
-{
-    QString text = comment;
-    text.replace(QLatin1Char('\r'), QLatin1Char(' ')).replace(QLatin1Char('\n'), QLatin1Char(' '));
-    const bool quote = text.contains(QLatin1Char(',')) || text.startsWith(QLatin1Char(' '))
-        || text.startsWith(QLatin1Char('"'));
-    if (!quote)
-        return text;
-    text.replace(QLatin1Char('"'), QLatin1Char('\''));
-    return QLatin1Char('"') + text + QLatin1Char('"');
-}
-
 QByteArray RecordFileWriter::format(const RecordFileContent& content)
 {
     QByteArray out;
     out.reserve(128 + content.labels.size() * 20);
     out += "Date," + bytesOf(content.date) + kLineEnd;
-    out += "Comments," + bytesOf(commentItem(content.comment)) + kLineEnd;
+    out += "Comments," + bytesOf(content.comment) + kLineEnd;
     out += "Seconds between samples," + bytesOf(content.secondsText) + kLineEnd;
     out += "Total time in minutes," + bytesOf(content.minutesText) + kLineEnd;
     out += "Time,Voltage" + kLineEnd;

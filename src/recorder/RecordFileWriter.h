@@ -20,16 +20,14 @@ struct RecordFileContent {
 };
 
 // Writes record files: five header lines, then one "label,value" line per point, CR LF line ends,
-// one byte per character.
+// one byte per character. The comment and the settings texts are written exactly as they stand,
+// never quoted or escaped: the layout stays the plain one every reader of these files expects.
 class RecordFileWriter {
 public:
     static QByteArray format(const RecordFileContent& content);
     // Writes the file beside its target and replaces the target only once all of it is written,
     // so a failed save leaves an existing file as it was. Returns a message, empty on success.
     static QString save(const QString& path, const RecordFileContent& content);
-    // The comment as it must be written to read back whole: quoted when it holds a comma or
-    // starts with a blank or a quote (a quote inside a quoted comment becomes an apostrophe).
-    static QString commentItem(const QString& comment);
 };
 
 } // namespace quarvel

@@ -33,12 +33,6 @@ QPushButton* button(QWidget* parent, const char* name, const QString& text, cons
     b->setToolTip(tip);
     return b;
 }
-
-std::vector<std::optional<double>> padded(std::vector<std::optional<double>> values, int points)
-{
-    values.resize(static_cast<size_t>(points)); // points not in the source hold no value
-    return values;
-}
 } // namespace
 
 RecordTab::RecordTab(SerialLink& link, Prompter& prompter, std::function<QString()> recordDwellTime, QWidget* parent)
@@ -89,8 +83,6 @@ RecordTab::RecordTab(SerialLink& link, Prompter& prompter, std::function<QString
     connect(m_cmdLoad, &QPushButton::clicked, this, &RecordTab::cmdLoad_Click);
     connect(m_cmdLoadFromQuarvel, &QPushButton::clicked, this, &RecordTab::cmdLoadFromQuarvel_Click);
     connect(m_timer, &SampleTimer::sampleDue, this, &RecordTab::tmrAcquire_Timer);
-    m_recordSeconds = m_txtStime->text();
-    m_recordMinutes = m_txtTtime->text();
 }
 
 RecordTab::Acquisition RecordTab::acquisition() const
@@ -98,13 +90,6 @@ RecordTab::Acquisition RecordTab::acquisition() const
     if (m_cmdAcquire->text() == kAcquire)
         return Acquisition::Idle;
     return m_timer->isActive() ? Acquisition::Running : Acquisition::Suspended;
-}
-
-void RecordTab::setupRecord(const RecordSettings& settings, const QString& secondsText, const QString& minutesText)
-{
-    m_recordSeconds = secondsText;
-    m_recordMinutes = minutesText;
-    m_model.setupVoltageChart(settings.seconds, settings.minutes);
 }
 
 void RecordTab::setFileButtonsEnabled(bool enabled)
@@ -122,7 +107,7 @@ void RecordTab::enterTab()
         m_prompter.inform(problem);
         return;
     }
-    setupRecord(settings, m_txtStime->text(), m_txtTtime->text());
+    m_model.setupVoltageChart(settings.seconds, settings.minutes);
     m_model.clearVoltageChart();
 }
 
@@ -148,7 +133,7 @@ void RecordTab::cmdAcquire_Click()
         m_prompter.inform(problem);
         return;
     }
-    setupRecord(settings, m_txtStime->text(), m_txtTtime->text());
+    m_model.setupVoltageChart(settings.seconds, settings.minutes);
     m_model.clearVoltageChart();
     m_timer->start(*interval);
     m_cmdAcquire->setText(kStop);
@@ -174,7 +159,7 @@ void RecordTab::tmrAcquire_Timer()
         full = !checkRecordSettings(m_txtStime->text(), minutes, settings).isEmpty();
         if (!full) {
             m_txtTtime->setText(minutes);
-            setupRecord(settings, m_txtStime->text(), minutes);
+            m_model.setupVoltageChart(settings.seconds, settings.minutes);
             m_model.setCursor(at);
         }
     }
@@ -200,8 +185,8 @@ void RecordTab::cmdSave_Click()
     content.comment = m_prompter.askText(QStringLiteral("Enter comments."));
     // The system's short date; a comma in it would shift every pair when the file is read.
     content.date = QLocale::system().toString(QDate::currentDate(), QLocale::ShortFormat).remove(QLatin1Char(','));
-    content.secondsText = m_recordSeconds;
-    content.minutesText = m_recordMinutes;
+    content.secondsText = m_txtStime->text();
+    content.minutesText = m_txtTtime->text();
     for (int k = 1; k <= m_model.pointCount(); ++k)
         content.labels.append(m_model.label(k));
     content.values = m_model.rawValues();
@@ -223,8 +208,9 @@ void RecordTab::cmdLoad_Click()
     if (load.minutesText)
         m_txtTtime->setText(*load.minutesText);
     if (load.settings) {
-        setupRecord(*load.settings, m_txtStime->text(), m_txtTtime->text());
-        m_model.setPoints(1, load.labels, padded(load.values, load.settings->points));
+        m_model.setupVoltageChart(load.settings->seconds, load.settings->minutes);
+        // Points past the last one read keep what they held.
+        m_model.setPoints(1, load.labels, load.values);
         m_model.setCursor(load.labels.isEmpty() ? 1 : load.labels.size());
     }
     if (!load.error.isEmpty())
@@ -265,8 +251,9 @@ void RecordTab::cmdLoadFromQuarvel_Click()
     }
     m_txtStime->setText(dwell);
     m_txtTtime->setText(minutes);
-    setupRecord(settings, dwell, minutes);
-    m_model.setValues(1, padded(values, settings.points));
+    m_model.setupVoltageChart(settings.seconds, settings.minutes);
+    // Points past the last value sent keep what they held.
+    m_model.setValues(1, values);
     m_model.setCursor(static_cast<int>(values.size()) + 1);
 }
 

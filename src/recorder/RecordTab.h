@@ -16,7 +16,6 @@ class Prompter;
 class SampleTimer;
 class SerialLink;
 class VoltageChartView;
-struct RecordSettings;
 
 // The "Record" tab: the record settings, live acquisition of the pack voltage, record files and
 // the download of the record stored in the instrument.
@@ -43,8 +42,6 @@ private:
     void cmdLoad_Click();
     void cmdLoadFromQuarvel_Click();
 
-    // Sets the record up for these settings texts, which then describe it in saved files.
-    void setupRecord(const RecordSettings& settings, const QString& secondsText, const QString& minutesText);
     void stopAcquisition();
     void setFileButtonsEnabled(bool enabled);
 
@@ -60,8 +57,6 @@ private:
     QPushButton* m_cmdLoad;
     QPushButton* m_cmdLoadFromQuarvel;
     VoltageChartView* m_chart;
-    QString m_recordSeconds;
-    QString m_recordMinutes;
 };
 
 } // namespace quarvel

@@ -226,6 +226,11 @@ void RecordModelTest::setupKeepsValuesAndClearZeroes()
     QCOMPARE(model.value(1), std::optional<double>(7.5));
     QVERIFY(!model.value(2));
     QVERIFY(!model.value(4)); // added by the extension: not sampled yet
+    model.setValue(4, 7.4);
+    model.setupVoltageChart(30, 0.5); // one point: the others go
+    model.setupVoltageChart(30, 2);
+    QCOMPARE(model.value(1), std::optional<double>(7.5));
+    QVERIFY(!model.value(4)); // beyond the previous count: no value
     model.setCursor(3);
     model.clearVoltageChart();
     QCOMPARE(model.cursor(), 1);

@@ -49,6 +49,17 @@ struct Fixture {
         for (int k = 1; k <= tab.model().pointCount(); ++k)
             tab.model().setValue(k, base + k / 100.0);
     }
+    void save(const QString& path, const QString& comment)
+    {
+        prompter.fileAnswers << path;
+        prompter.textAnswers << comment;
+        tab.findChild<QPushButton*>("cmdSave")->click();
+    }
+    void load(const QString& path)
+    {
+        prompter.fileAnswers << path;
+        tab.findChild<QPushButton*>("cmdLoad")->click();
+    }
     void answerDownload(const QByteArray& lines)
     {
         ownPort.setResponder([lines](const QByteArray& written) {
@@ -82,6 +93,9 @@ private slots:
     void badSettingsStartNothing_data();
     void badSettingsStartNothing();
     void saveAndLoadThroughTheTab();
+    void savedSettingsAreTheFieldsTexts();
+    void commentWithCommasSavedAndLoaded_data();
+    void commentWithCommasSavedAndLoaded();
     void cancelledDialogsChangeNothing();
     void shortFileKeepsPointsRead();
     void download_data();
@@ -175,10 +189,7 @@ void RecordTabTest::saveAndLoadThroughTheTab()
     f.tab.enterTab();
     f.tab.model().setValue(1, 7.52);
     f.tab.model().setValue(2, 7.49);
-    f.setSettings("5", "5"); // edited after the record was taken: the file keeps the record's own
-    f.prompter.fileAnswers << dir.filePath("pack.csv");
-    f.prompter.textAnswers << "pack 3";
-    f.child<QPushButton>("cmdSave")->click();
+    f.save(dir.filePath("pack.csv"), "pack 3");
     QCOMPARE(f.prompter.messages, QStringList());
     QCOMPARE(f.prompter.fileDialogs.last(), (QStringList{"Define data file name...", "*.csv", "*.csv"}));
     QCOMPARE(f.prompter.textPrompts, QStringList{"Enter comments."});
@@ -190,8 +201,7 @@ void RecordTabTest::saveAndLoadThroughTheTab()
 
     Fixture g;
     g.tab.enterTab();
-    g.prompter.fileAnswers << dir.filePath("pack.csv");
-    g.child<QPushButton>("cmdLoad")->click();
+    g.load(dir.filePath("pack.csv"));
     QCOMPARE(g.prompter.messages, QStringList());
     QCOMPARE(g.prompter.fileDialogs.last(), (QStringList{"Load data file...", "*.csv", "*.csv"}));
     QCOMPARE(g.stime()->text(), QString("30"));
@@ -203,6 +213,69 @@ void RecordTabTest::saveAndLoadThroughTheTab()
     QCOMPARE(g.tab.model().value(1), std::optional<double>(7.52));
     QCOMPARE(g.tab.model().value(2), std::optional<double>(7.49));
     QCOMPARE(g.tab.model().cursor(), 2);
+}
+
+void RecordTabTest::savedSettingsAreTheFieldsTexts()
+{
+    QTemporaryDir dir;
+    Fixture f;
+    f.setSettings("30", "1");
+    f.tab.enterTab();
+    f.setSettings(" 5", "5.0"); // edited after the record was set up: written as they stand
+    f.save(dir.filePath("edited.csv"), "c");
+    QCOMPARE(f.prompter.messages, QStringList());
+    QFile file(dir.filePath("edited.csv"));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QList<QByteArray> lines = file.readAll().split('\n');
+    QCOMPARE(lines.mid(2, 4), (QList<QByteArray>{"Seconds between samples, 5\r", "Total time in minutes,5.0\r",
+                                                 "Time,Voltage\r", "0,0\r"}));
+    QCOMPARE(lines.size(), 5 + 2 + 1); // the record's two points, then nothing after the last line end
+}
+
+void RecordTabTest::commentWithCommasSavedAndLoaded_data()
+{
+    QTest::addColumn<QString>("comment");
+    QTest::addColumn<bool>("loads"); // false: the pairing shifts and the file ends inside a pair
+    QTest::newRow("one comma") << "one,two" << false;
+    QTest::newRow("two commas") << "one,two,three" << true;
+}
+
+void RecordTabTest::commentWithCommasSavedAndLoaded()
+{
+    QFETCH(QString, comment);
+    QFETCH(bool, loads);
+    QTemporaryDir dir;
+    const QString path = dir.filePath("pack.csv");
+    Fixture f;
+    f.setSettings("30", "1");
+    f.tab.enterTab();
+    f.tab.model().setValue(1, 7.52);
+    f.tab.model().setValue(2, 7.49);
+    f.save(path, comment);
+    QCOMPARE(f.prompter.messages, QStringList());
+
+    Fixture g;
+    g.tab.enterTab();
+    g.fill(3);
+    g.load(path);
+    QCOMPARE(g.chart()->caption(), QString("one"));
+    if (loads) {
+        QCOMPARE(g.prompter.messages, QStringList());
+        QCOMPARE(g.stime()->text(), QString("30"));
+        QCOMPARE(g.ttime()->text(), QString("1"));
+        QCOMPARE(g.tab.model().pointCount(), 2);
+        QCOMPARE(g.tab.model().value(1), std::optional<double>(7.52));
+        QCOMPARE(g.tab.model().value(2), std::optional<double>(7.49));
+        return;
+    }
+    QCOMPARE(g.prompter.messages.size(), 1);
+    QVERIFY2(g.prompter.messages[0].contains("ends in the middle of a key"), qPrintable(g.prompter.messages[0]));
+    QCOMPARE(g.stime()->text(), QString("1"));
+    QCOMPARE(g.ttime()->text(), QString("10"));
+    QCOMPARE(g.tab.model().pointCount(), 600);
+    QCOMPARE(g.tab.model().label(2), QString("0.01666667"));
+    QCOMPARE(g.tab.model().value(1), std::optional<double>(3.01));
+    QCOMPARE(g.tab.model().value(600), std::optional<double>(9.0));
 }
 
 void RecordTabTest::cancelledDialogsChangeNothing()
@@ -238,7 +311,11 @@ void RecordTabTest::shortFileKeepsPointsRead()
     QCOMPARE(f.stime()->text(), QString("1"));
     QCOMPARE(f.tab.model().pointCount(), 600);
     QCOMPARE(f.tab.model().value(300), std::optional<double>(8.0));
-    QVERIFY(!f.tab.model().value(301)); // not from the old record
+    QCOMPARE(f.tab.model().label(300), QString::number(299 / 60.0));
+    // Points the file did not reach keep what they held before the load.
+    QCOMPARE(f.tab.model().value(301), std::optional<double>(7 + 301 / 100.0));
+    QCOMPARE(f.tab.model().value(600), std::optional<double>(7 + 600 / 100.0));
+    QCOMPARE(f.tab.model().label(301), QString("5"));
 }
 
 void RecordTabTest::download_data()
@@ -278,8 +355,9 @@ void RecordTabTest::download()
         QCOMPARE(model.label(300), QString("4.983333"));
     QCOMPARE(model.value(1), std::optional<double>(8.0));
     QCOMPARE(model.value(filled), std::optional<double>(8.0 - (filled - 1) / 1000.0));
-    if (filled < points)
-        QVERIFY(!model.value(filled + 1));
+    // Points the reply did not reach keep what they held before the download.
+    for (int k = filled + 1; k <= points; ++k)
+        QCOMPARE(model.value(k), std::optional<double>(3 + k / 100.0));
     QCOMPARE(model.cursor(), std::min(filled + 1, points));
 }
 
