@@ -71,9 +71,9 @@ int main(int argc, char** argv)
         reloadFloor += SerialLink::kReadWaitMs + lineMs(readLine(kInstrumentAddress, code).size());
     };
     addRead(parameterFields()[0].code);
-    for (const FieldSpec& f : parameterFields())
+    for (const FieldDefinition& f : parameterFields())
         addRead(f.code);
-    for (const FieldSpec& f : reportFields())
+    for (const FieldDefinition& f : reportFields())
         addRead(f.code);
 
     constexpr int kReloads = 5;

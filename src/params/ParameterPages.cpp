@@ -30,21 +30,21 @@ QFont fieldFont()
     return font;
 }
 
-QLineEdit* makeField(QWidget* parent, const FieldSpec& spec, int topOffset, const QString& objectName,
+QLineEdit* makeField(QWidget* parent, const FieldDefinition& definition, int topOffset, const QString& objectName,
                      int labelLeft = 120, Qt::Alignment labelAlignment = Qt::AlignRight)
 {
     auto* field = new QLineEdit(parent);
     field->setObjectName(objectName);
     field->setFont(fieldFont());
-    setFieldCode(*field, spec.code);
-    if (!spec.toolTip.isEmpty())
-        field->setToolTip(spec.toolTip);
-    placeTwips(field, spec.left, spec.top - topOffset, spec.width, kFieldHeightTwips);
+    setFieldCode(*field, definition.code);
+    if (!definition.toolTip.isEmpty())
+        field->setToolTip(definition.toolTip);
+    placeTwips(field, definition.left, definition.top - topOffset, definition.width, kFieldHeightTwips);
 
     // The label stands on the same row, to the left of the field.
-    auto* label = new QLabel(spec.label, parent);
+    auto* label = new QLabel(definition.label, parent);
     label->setAlignment(labelAlignment | Qt::AlignVCenter);
-    placeTwips(label, labelLeft, spec.top - topOffset, spec.left - kLabelGapTwips - labelLeft, kFieldHeightTwips);
+    placeTwips(label, labelLeft, definition.top - topOffset, definition.left - kLabelGapTwips - labelLeft, kFieldHeightTwips);
     labelField(label, field);
     return field;
 }
@@ -119,9 +119,9 @@ void ParameterPages::addMiscFrames(QWidget* page)
     auto* report = new QGroupBox(QStringLiteral("Report"), page);
     report->setObjectName(QStringLiteral("fraReport"));
     placeTwips(report, 1800, 1620 - kTabRowTwips, 3975, 1935);
-    const auto& specs = reportFields();
-    for (int j = 0; j < specs.size(); ++j)
-        m_reports.append(makeField(report, specs[j], 0, QStringLiteral("txtR_%1").arg(j), 240, Qt::AlignLeft));
+    const auto& reports = reportFields();
+    for (int j = 0; j < reports.size(); ++j)
+        m_reports.append(makeField(report, reports[j], 0, QStringLiteral("txtR_%1").arg(j), 240, Qt::AlignLeft));
     auto* update = new QPushButton(QStringLiteral("Update Values"), report);
     update->setObjectName(QStringLiteral("cmdUpdate"));
     placeTwips(update, 1380, 1560, 1215, 255);

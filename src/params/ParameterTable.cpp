@@ -10,10 +10,10 @@ const QString kVolts = QStringLiteral(", in volts");
 
 } // namespace
 
-const QVector<FieldSpec>& parameterFields()
+const QVector<FieldDefinition>& parameterFields()
 {
-    static const QVector<FieldSpec> fields = [] {
-        QVector<FieldSpec> f;
+    static const QVector<FieldDefinition> fields = [] {
+        QVector<FieldDefinition> f;
         // "Profile A", top to bottom.
         f.append({"sDVA", 0, "Voltage Profile Name", "Enter a 12 character voltage profile name", 3600, 1800, 1575});
         f.append({"DRA", 0, "Load Resistance, in ohms", "5.0 ohms minimum to 1000 ohms maximum", 3600, 2160, 1575});
@@ -44,9 +44,9 @@ const QVector<FieldSpec>& parameterFields()
     return fields;
 }
 
-const QVector<FieldSpec>& reportFields()
+const QVector<FieldDefinition>& reportFields()
 {
-    static const QVector<FieldSpec> fields = {
+    static const QVector<FieldDefinition> fields = {
         {"RNV", 3, "No Load Voltage", {}, 2460, 300, 1215},
         {"RLV", 3, "Loaded Voltage", {}, 2460, 660, 1215},
         {"RIM", 3, "Battery Pack Impeadance", {}, 2460, 1020, 1215},

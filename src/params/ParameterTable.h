@@ -6,7 +6,7 @@
 namespace quarvel {
 
 // One text field bound to an instrument command code, and where the window shows it.
-struct FieldSpec {
+struct FieldDefinition {
     QString code;    // "DRA", "sDVA" (text value), "DCY 3" (list entry)
     int tab;         // 0 "Profile A", 1 "Profile B", 2 "Servo cycle", 3 "Misc."
     QString label;
@@ -22,8 +22,8 @@ inline constexpr int kRecordDwellTimeField = 27;
 inline const QString kInstrumentAddress = QStringLiteral("1");
 
 // txtParam 0..27 and txtR 0..2, in index order.
-const QVector<FieldSpec>& parameterFields();
-const QVector<FieldSpec>& reportFields();
+const QVector<FieldDefinition>& parameterFields();
+const QVector<FieldDefinition>& reportFields();
 
 // Tab captions of the whole window, in order; indexes below 4 are the parameter tabs.
 const QStringList& tabCaptions();

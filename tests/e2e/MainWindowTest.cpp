@@ -32,9 +32,9 @@ namespace {
 QStringList reloadLines()
 {
     QStringList lines{QStringLiteral("1DVA")};
-    for (const FieldSpec& f : parameterFields())
+    for (const FieldDefinition& f : parameterFields())
         lines << QStringLiteral("1") + (f.code.startsWith('s') ? f.code.mid(1) : f.code);
-    for (const FieldSpec& f : reportFields())
+    for (const FieldDefinition& f : reportFields())
         lines << QStringLiteral("1") + f.code;
     return lines;
 }
