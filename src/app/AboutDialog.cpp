@@ -21,9 +21,8 @@ AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent)
     layout->addWidget(name);
 
     auto* description = new QLabel(
-        QStringLiteral("Desktop companion of the QUARVEL battery, servo and display tester for model aircraft."), this);
+        QStringLiteral("Companion program of the QUARVEL model aircraft battery and servo tester"), this);
     description->setObjectName(QStringLiteral("lblDescription"));
-    description->setWordWrap(true);
     description->setAlignment(Qt::AlignCenter);
     layout->addWidget(description);
 

@@ -1,11 +1,14 @@
 // Renders the main window against the virtual instrument into a PNG (for the README):
-//   quarvel_screenshot <file.png> [tab index]
+//   quarvel_screenshot <file.png> [tab index | "comm" | "about"]
 #include "MainWindow.h"
 #include "ScriptedPrompter.h"
 #include "SimulatedSerialPort.h"
 #include "VirtualInstrument.h"
 
+#include <QAction>
 #include <QApplication>
+#include <QDialog>
+#include <QMenuBar>
 #include <QTabWidget>
 
 int main(int argc, char** argv)
@@ -16,12 +19,18 @@ int main(int argc, char** argv)
     quarvel::sim::VirtualInstrument instrument;
     quarvel::sim::SimulatedSerialPort port(instrument);
     quarvel::test::ScriptedPrompter prompter;
-    const int tab = argc > 2 ? QString::fromLocal8Bit(argv[2]).toInt() : 0;
+    const QString what = argc > 2 ? QString::fromLocal8Bit(argv[2]) : QString();
+    const int tab = what.toInt();
     prompter.defaultYesNo = tab == 4; // enter programming mode only to show it
     quarvel::MainWindow window(port, prompter, QString());
     window.startUp();
     window.show();
     window.tabs()->setCurrentIndex(tab);
+    QWidget* shown = &window;
+    if (what == QLatin1String("comm") || what == QLatin1String("about")) {
+        window.menuBar()->findChild<QAction*>(what == QLatin1String("comm") ? "mnuComm" : "mnuAbout")->trigger();
+        shown = window.findChild<QDialog*>();
+    }
     QApplication::processEvents();
-    return window.grab().save(QString::fromLocal8Bit(argv[1])) ? 0 : 1;
+    return shown && shown->grab().save(QString::fromLocal8Bit(argv[1])) ? 0 : 1;
 }
