@@ -10,28 +10,15 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
+#include "TestFiles.h"
+
 #include <QtTest>
 
 using namespace quarvel;
+using quarvel::test::readFile;
+using quarvel::test::writeFile;
 using quarvel::test::FakeSerialPort;
 using quarvel::test::ScriptedPrompter;
-
-namespace {
-
-void writeFile(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    QCOMPARE(file.write(bytes), bytes.size());
-}
-
-QByteArray readFile(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-} // namespace
 
 class CommsDialogTest : public QObject {
     Q_OBJECT

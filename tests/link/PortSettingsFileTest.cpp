@@ -5,28 +5,15 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include "TestFiles.h"
+
 #include <QtTest>
 
 #include <unistd.h>
 
 using namespace quarvel;
-
-namespace {
-
-void writeFile(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    QCOMPARE(file.write(bytes), bytes.size());
-}
-
-QByteArray readFile(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-} // namespace
+using quarvel::test::readFile;
+using quarvel::test::writeFile;
 
 class PortSettingsFileTest : public QObject {
     Q_OBJECT

@@ -5,9 +5,12 @@
 
 #include <QFile>
 #include <QTemporaryDir>
+#include "TestFiles.h"
+
 #include <QtTest>
 
 using namespace quarvel::sim;
+using quarvel::test::writeFile;
 
 namespace {
 
@@ -32,13 +35,6 @@ QByteArray joined(const std::vector<Chunk>& chunks)
 QString value(VirtualInstrument& instrument, const QString& code)
 {
     return instrument.application().value(code);
-}
-
-void writeFile(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    QCOMPARE(file.write(bytes), bytes.size());
 }
 
 } // namespace
