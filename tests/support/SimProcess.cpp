@@ -9,19 +9,23 @@ SimProcess::SimProcess(const QStringList& options)
 {
     const QString program = qEnvironmentVariable("QUARVEL_SIM");
     if (program.isEmpty()) {
-        m_error = QStringLiteral("QUARVEL_SIM is not set");
+        m_error = QStringLiteral("the virtual instrument cannot be started: QUARVEL_SIM is not set");
         return;
     }
     QStringList arguments = options;
     arguments << QStringLiteral("--link") << QDir(m_dir.path()).filePath(QStringLiteral("com1"));
     m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     m_process.start(program, arguments);
+    if (!m_process.waitForStarted(10000)) {
+        m_error = QStringLiteral("the virtual instrument %1 cannot be started: %2").arg(program, m_process.errorString());
+        return;
+    }
     QDeadlineTimer deadline(10000);
     while (!m_process.canReadLine() && !deadline.hasExpired() && m_process.state() != QProcess::NotRunning)
         m_process.waitForReadyRead(100);
     const QString line = QString::fromLocal8Bit(m_process.readLine()).trimmed();
     if (line.isEmpty())
-        m_error = QStringLiteral("quarvel-sim did not start");
+        m_error = QStringLiteral("the virtual instrument %1 started but named no device").arg(program);
     else
         m_device = line;
 }
