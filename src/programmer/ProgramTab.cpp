@@ -5,6 +5,7 @@
 #include "FlashVerifier.h"
 #include "FlashWriter.h"
 #include "HexFile.h"
+#include "ImageCheck.h"
 #include "ProgrammerTexts.h"
 #include "ProgrammingModeEntry.h"
 #include "Prompter.h"
@@ -168,10 +169,9 @@ bool ProgramTab::loadImage(bool forProgramming)
         m_prompter.inform(kInvalidHexRecordMessage);
         return false;
     }
-    // Data above 64 KiB would land at its 16-bit offset; refuse before anything is sent.
-    const int extended = findExtendedAddressRecord(m_hexRecords);
-    if (extended >= 0) {
-        m_prompter.inform(extendedAddressMessage(m_hexRecords, extended));
+    const QString refusal = imageRefusal(m_hexRecords, forProgramming);
+    if (!refusal.isEmpty()) {
+        m_prompter.inform(refusal);
         return false;
     }
     return true;
