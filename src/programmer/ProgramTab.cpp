@@ -207,6 +207,8 @@ void ProgramTab::cmdVerifyFlashClick()
         m_prompter.inform(result.error);
     else if (result.outcome == FlashVerifier::Outcome::Match)
         m_prompter.inform(kVerifyOkMessage);
+    else if (result.outcome == FlashVerifier::Outcome::NothingCompared)
+        m_prompter.inform(kNothingToVerifyMessage);
 }
 
 void ProgramTab::writeBits(QLineEdit* box, const QString& what, bool fuse)
