@@ -190,7 +190,7 @@ void ProgramTab::cmdProgramFlashClick()
                 m_progress->repaint(); // no event loop runs while programming
             });
             if (!result.completed)
-                m_prompter.inform(result.error);
+                m_prompter.inform(result.error + QStringLiteral("\n\n") + kIncompleteApplicationMessage);
         }
     }
     m_progress->hide();
