@@ -1,6 +1,7 @@
 // Arbitrary file contents through the Intel HEX reader and the page building that follows it.
 #include "FlashPage.h"
 #include "HexFile.h"
+#include "ImageCheck.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -14,9 +15,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             if (r.byteCount < 0 || r.address < 0 || r.address > 0xFFFF || r.data.size() > r.byteCount + 1)
                 __builtin_trap();
         }
-        const int extended = quarvel::findExtendedAddressRecord(load.records);
-        if (extended >= 0)
-            (void)quarvel::extendedAddressMessage(load.records, extended);
+        for (const bool forProgramming : {true, false})
+            (void)quarvel::imageRefusal(load.records, forProgramming);
         quarvel::FlashPage page;
         for (int a = 0; a <= quarvel::kLastApplicationByte; a += quarvel::kFlashPageBytes) {
             page.address = a;

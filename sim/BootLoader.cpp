@@ -43,8 +43,6 @@ void BootLoader::send(std::vector<Chunk>& out, Chunk chunk)
         ++m_sent;
         if (m_sent != m_faults.dropByte)
             bytes.append(b);
-        if (m_sent == m_faults.extraByte)
-            bytes.append('!');
     }
     chunk.bytes = bytes;
     out.push_back(std::move(chunk));

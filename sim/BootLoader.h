@@ -22,7 +22,6 @@ public:
     struct Faults {
         bool silent = false;         // neither echo nor answer
         int dropByte = 0;            // the n-th byte the loader sends (from 1) is lost
-        int extraByte = 0;           // one stray byte follows the n-th byte the loader sends
         int stuckAddress = -1;       // this flash byte keeps its value when its page is written
         int vanishAfterPages = 0;    // leaves the line after this many page writes
     };
@@ -43,7 +42,6 @@ public:
     int pageWrites() const { return m_pageWrites; }
     quint8 fuseBits() const { return m_fuseBits; }
     quint8 lockBits() const { return m_lockBits; }
-    int sentBytes() const { return m_sent; }
 
     void receive(char byte, std::vector<Chunk>& out) override;
     bool takeLeaveRequest() override;

@@ -22,7 +22,6 @@ QString optionsHelp()
         "boot loader (after 1pgm):\n"
         "  --loader-silent            never answer\n"
         "  --loader-drop-byte N       lose the N-th byte the loader sends\n"
-        "  --loader-extra-byte N      send a stray byte after the N-th byte\n"
         "  --loader-stuck-byte ADDR   this flash byte keeps its value on page writes\n"
         "  --loader-vanish-after-pages N  leave the line after N page writes\n"
         "  --loader-turnaround MS     delay before every answer (default 0)\n"
@@ -99,8 +98,6 @@ QString applyOptions(const QStringList& arguments, VirtualInstrument& instrument
                 loader->faults().silent = true;
             } else if (arg == QLatin1String("--loader-drop-byte") && number(n, 1)) {
                 loader->faults().dropByte = static_cast<int>(n);
-            } else if (arg == QLatin1String("--loader-extra-byte") && number(n, 1)) {
-                loader->faults().extraByte = static_cast<int>(n);
             } else if (arg == QLatin1String("--loader-stuck-byte") && number(n, 0)) {
                 loader->faults().stuckAddress = static_cast<int>(n);
             } else if (arg == QLatin1String("--loader-vanish-after-pages") && number(n, 1)) {

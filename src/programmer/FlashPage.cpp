@@ -1,7 +1,5 @@
 #include "FlashPage.h"
 
-#include <QString>
-
 #include <algorithm>
 
 namespace quarvel {
@@ -24,32 +22,6 @@ bool fillPage(FlashPage& page, const HexRecords& records)
         }
     }
     return placed;
-}
-
-int findExtendedAddressRecord(const HexRecords& records)
-{
-    for (int i = 0; i < records.size(); ++i) {
-        const HexRecord& r = records[i];
-        if (r.recordType != HexRecord::kExtendedSegmentAddress && r.recordType != HexRecord::kExtendedLinearAddress)
-            continue;
-        const QByteArray value = r.data.left(r.byteCount);
-        if (std::any_of(value.cbegin(), value.cend(), [](char b) { return b != 0; }))
-            return i;
-    }
-    return -1;
-}
-
-QString extendedAddressMessage(const HexRecords& records, int index)
-{
-    const HexRecord& r = records.at(index);
-    const QString kind = r.recordType == HexRecord::kExtendedSegmentAddress ? QStringLiteral("extended segment")
-                                                                             : QStringLiteral("extended linear");
-    return QStringLiteral("This image cannot be used: line %1 holds an %2 address record (type 0%3) that places "
-                          "data above 64 KiB, where this instrument has no flash. Nothing was sent to the "
-                          "instrument.")
-        .arg(index + 1)
-        .arg(kind)
-        .arg(r.recordType);
 }
 
 } // namespace quarvel

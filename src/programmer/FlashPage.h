@@ -23,9 +23,4 @@ struct FlashPage {
 // following pages. True when at least one byte was placed.
 bool fillPage(FlashPage& page, const HexRecords& records);
 
-// Index of the first extended segment or linear address record (type 02 or 04) with a non-zero
-// value, or -1. Such an image has data above 64 KiB, which a 16-bit offset would misplace.
-int findExtendedAddressRecord(const HexRecords& records);
-QString extendedAddressMessage(const HexRecords& records, int index);
-
 } // namespace quarvel

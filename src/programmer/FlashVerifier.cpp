@@ -4,6 +4,8 @@
 #include "ProgrammerTexts.h"
 #include "Prompter.h"
 
+#include <algorithm>
+
 namespace quarvel {
 
 FlashVerifier::Result FlashVerifier::verify(const HexRecords& records)
@@ -18,7 +20,10 @@ FlashVerifier::Result FlashVerifier::verify(const HexRecords& records)
             result.error = m_link.failureMessage();
             return result;
         }
-        for (int j = 0; j <= r.byteCount - 1; j += 2) {
+        const qint64 first = r.address;
+        const qint64 end = first + std::min<qint64>(r.byteCount, r.data.size());
+        // From the word that holds the record's first byte; an empty record reads nothing.
+        for (qint64 low = first - first % 2; first < end && low < end; low += 2) {
             const auto word = m_link.readWord();
             if (!word) {
                 result.outcome = Outcome::Failed;
@@ -26,20 +31,25 @@ FlashVerifier::Result FlashVerifier::verify(const HexRecords& records)
                 return result;
             }
             ++result.wordsCompared;
-            // An odd count compares the record's extra 0 as the last high byte.
-            const auto expectedLow = static_cast<quint8>(r.data.at(j));
-            const auto expectedHigh = static_cast<quint8>(r.data.at(j + 1));
             const auto readHigh = static_cast<quint8>(*word >> 8);
             const auto readLow = static_cast<quint8>(*word & 0xFF);
+            // A byte of the word outside the record is not judged: it is expected as read.
+            const bool lowOwn = low >= first;
+            const bool highOwn = low + 1 < end;
+            const quint8 expectedLow = lowOwn ? static_cast<quint8>(r.data.at(low - first)) : readLow;
+            const quint8 expectedHigh = highOwn ? static_cast<quint8>(r.data.at(low + 1 - first)) : readHigh;
+            result.bytesCompared += int(lowOwn) + int(highOwn);
             if (expectedLow == readLow && expectedHigh == readHigh)
                 continue;
-            if (!m_prompter.askYesNo(verifyQuestion(r.address + j, expectedLow, expectedHigh, readLow, readHigh))) {
+            if (!m_prompter.askYesNo(verifyQuestion(low, expectedLow, expectedHigh, readLow, readHigh))) {
                 result.outcome = Outcome::StoppedByUser;
                 return result;
             }
             result.outcome = Outcome::MismatchesAccepted;
         }
     }
+    if (result.bytesCompared == 0)
+        result.outcome = Outcome::NothingCompared;
     return result;
 }
 

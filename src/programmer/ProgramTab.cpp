@@ -5,6 +5,7 @@
 #include "FlashVerifier.h"
 #include "FlashWriter.h"
 #include "HexFile.h"
+#include "ImageCheck.h"
 #include "ProgrammerTexts.h"
 #include "ProgrammingModeEntry.h"
 #include "Prompter.h"
@@ -168,10 +169,9 @@ bool ProgramTab::loadImage(bool forProgramming)
         m_prompter.inform(kInvalidHexRecordMessage);
         return false;
     }
-    // Data above 64 KiB would land at its 16-bit offset; refuse before anything is sent.
-    const int extended = findExtendedAddressRecord(m_hexRecords);
-    if (extended >= 0) {
-        m_prompter.inform(extendedAddressMessage(m_hexRecords, extended));
+    const QString refusal = imageRefusal(m_hexRecords, forProgramming);
+    if (!refusal.isEmpty()) {
+        m_prompter.inform(refusal);
         return false;
     }
     return true;
@@ -190,7 +190,7 @@ void ProgramTab::cmdProgramFlashClick()
                 m_progress->repaint(); // no event loop runs while programming
             });
             if (!result.completed)
-                m_prompter.inform(result.error);
+                m_prompter.inform(result.error + QStringLiteral("\n\n") + kIncompleteApplicationMessage);
         }
     }
     m_progress->hide();
@@ -207,6 +207,8 @@ void ProgramTab::cmdVerifyFlashClick()
         m_prompter.inform(result.error);
     else if (result.outcome == FlashVerifier::Outcome::Match)
         m_prompter.inform(kVerifyOkMessage);
+    else if (result.outcome == FlashVerifier::Outcome::NothingCompared)
+        m_prompter.inform(kNothingToVerifyMessage);
 }
 
 void ProgramTab::writeBits(QLineEdit* box, const QString& what, bool fuse)

@@ -9,6 +9,12 @@ namespace quarvel {
 inline const QString kInvalidHexRecordMessage = QStringLiteral("Invalid HEX record!");
 inline const QString kEraseQuestion = QStringLiteral("Are you sure you wish to erase the application?");
 inline const QString kVerifyOkMessage = QStringLiteral("Verify OK, no erros found!");
+inline const QString kNothingToVerifyMessage =
+    QStringLiteral("Nothing was verified: the file holds no data record.");
+// Follows the reason when Program Flash stops part-way: the pages before it stay written.
+inline const QString kIncompleteApplicationMessage =
+    QStringLiteral("The instrument now holds an incomplete application: run Erase Flash and Program Flash "
+                   "again before leaving the Program tab.");
 inline const QString kHexFileDialogTitle = QStringLiteral("Select Intel HEX file...");
 inline const QString kHexFilePattern = QStringLiteral("*.hex");
 

@@ -1,6 +1,7 @@
+#include "FlashPage.h"
 #include "HexFile.h"
-#include "HexImage.h"
 #include "HexLine.h"
+#include "TestFiles.h"
 
 #include <QTemporaryDir>
 #include <QtTest>
@@ -10,19 +11,17 @@ using namespace quarvel;
 class HexReaderTest : public QObject {
     Q_OBJECT
 private slots:
-    void parseLine_data();
-    void parseLine();
-    void lineWithoutColonLeavesRecordUntouched_data();
-    void lineWithoutColonLeavesRecordUntouched();
-    void lineEnds_data();
-    void lineEnds();
-    void programmingStopsAtFirstInvalidLine();
-    void verifyingReadsEveryLine();
-    void unreadableFiles_data();
-    void unreadableFiles();
+    void parseLine_fillsFieldsAndTestsChecksum_data();
+    void parseLine_fillsFieldsAndTestsChecksum();
+    void load_splitsLinesAndStopsOnlyWhenProgramming_data();
+    void load_splitsLinesAndStopsOnlyWhenProgramming();
+    void load_unreadableFile_isReported_data();
+    void load_unreadableFile_isReported();
+    void fillPage_placesEveryByteOnce_data();
+    void fillPage_placesEveryByteOnce();
 };
 
-void HexReaderTest::parseLine_data()
+void HexReaderTest::parseLine_fillsFieldsAndTestsChecksum_data()
 {
     QTest::addColumn<QString>("line");
     QTest::addColumn<bool>("valid");
@@ -30,133 +29,103 @@ void HexReaderTest::parseLine_data()
     QTest::addColumn<int>("address");
     QTest::addColumn<int>("type");
     QTest::addColumn<QByteArray>("data");
+    const QByteArray d1234 = QByteArray::fromHex("0102030400");
     QTest::newRow("end of file") << ":00000001FF" << true << 0 << 0 << 1 << QByteArray(1, '\0');
-    QTest::newRow("four data bytes") << ":0400000001020304F2" << true << 4 << 0 << 0
-                                     << QByteArray::fromHex("0102030400");
-    QTest::newRow("wrong checksum still fills every field") << ":0400000001020304F3" << false << 4 << 0 << 0
-                                                            << QByteArray::fromHex("0102030400");
+    QTest::newRow("four data bytes") << ":0400000001020304F2" << true << 4 << 0 << 0 << d1234;
+    QTest::newRow("wrong checksum fills every field") << ":0400000001020304F3" << false << 4 << 0 << 0 << d1234;
     QTest::newRow("load offset C000") << ":02C000001234F8" << true << 2 << 49152 << 0 << QByteArray::fromHex("123400");
-    QTest::newRow("lower-case digits") << ":04001000abcdef0184" << true << 4 << 16 << 0
-                                       << QByteArray::fromHex("abcdef0100");
-    QTest::newRow("one space after the checksum adds nothing") << ":0400000001020304F2 " << true << 4 << 0 << 0
-                                                               << QByteArray::fromHex("0102030400");
-    QTest::newRow("extra characters after the checksum are summed") << ":0400000001020304F201" << false << 4 << 0
-                                                                     << 0 << QByteArray::fromHex("0102030400");
-    QTest::newRow("truncated line reads the digits that exist") << ":0300000001" << false << 3 << 0 << 0
-                                                                << QByteArray::fromHex("01000000");
-    QTest::newRow("a non-digit ends its piece") << ":04000000G1020304F2" << false << 4 << 0 << 0
-                                                << QByteArray::fromHex("0002030400");
+    QTest::newRow("lower case") << ":04001000abcdef0184" << true << 4 << 16 << 0 << QByteArray::fromHex("abcdef0100");
+    QTest::newRow("one trailing space adds 0") << ":0400000001020304F2 " << true << 4 << 0 << 0 << d1234;
+    QTest::newRow("trailing digits are summed") << ":0400000001020304F201" << false << 4 << 0 << 0 << d1234;
+    // Without the colon the record keeps what it held.
+    QTest::newRow("empty") << "" << false << 7 << 9 << 5 << QByteArray();
+    QTest::newRow("leading space") << " :00000001FF" << false << 7 << 9 << 5 << QByteArray();
 }
 
-void HexReaderTest::parseLine()
+void HexReaderTest::parseLine_fillsFieldsAndTestsChecksum()
 {
     QFETCH(QString, line);
-    QFETCH(bool, valid);
-    HexRecord record;
-    QCOMPARE(parseHexLine(line, record), valid);
+    HexRecord record{7, 9, 5, {}};
+    QTEST(parseHexLine(line, record), "valid");
     QTEST(int(record.byteCount), "byteCount");
     QTEST(int(record.address), "address");
     QTEST(int(record.recordType), "type");
     QTEST(record.data, "data");
 }
 
-void HexReaderTest::lineWithoutColonLeavesRecordUntouched_data()
-{
-    QTest::addColumn<QString>("line");
-    QTest::newRow("empty") << "";
-    QTest::newRow("leading space") << " :00000001FF";
-    QTest::newRow("text") << "hello";
-}
-
-void HexReaderTest::lineWithoutColonLeavesRecordUntouched()
-{
-    QFETCH(QString, line);
-    HexRecord record;
-    record.byteCount = 7;
-    record.address = 9;
-    QVERIFY(!parseHexLine(line, record));
-    QCOMPARE(int(record.byteCount), 7);
-    QCOMPARE(int(record.address), 9);
-    QVERIFY(record.data.isEmpty());
-}
-
-void HexReaderTest::lineEnds_data()
+void HexReaderTest::load_splitsLinesAndStopsOnlyWhenProgramming_data()
 {
     QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<bool>("programming");
     QTest::addColumn<int>("records");
-    const QByteArray a = ":0400000001020304F2";
-    const QByteArray b = ":02C000001234F8";
-    const QByteArray eof = ":00000001FF";
-    QTest::newRow("CR LF") << a + "\r\n" + b + "\r\n" + eof + "\r\n" << 3;
-    QTest::newRow("LF") << a + "\n" + b + "\n" + eof + "\n" << 3;
-    QTest::newRow("CR") << a + "\r" + b + "\r" + eof + "\r" << 3;
-    QTest::newRow("no end on the last line") << a + "\r\n" + b + "\r\n" + eof << 3;
-    QTest::newRow("lines after end of file are read too") << a + "\n" + eof + "\n" + b + "\n" << 3;
+    QTest::addColumn<int>("invalidLine"); // 0: loaded
+    const QByteArray a = ":0400000001020304F2", eof = ":00000001FF";
+    QTest::newRow("CR LF") << a + "\r\n" + a + "\r\n" + eof + "\r\n" << true << 3 << 0;
+    QTest::newRow("LF") << a + "\n" + a + "\n" + eof + "\n" << true << 3 << 0;
+    QTest::newRow("CR") << a + "\r" + a + "\r" + eof + "\r" << true << 3 << 0;
+    QTest::newRow("lines after EOF, none at the end") << eof + "\r\n" + a + "\r\n" + a << true << 3 << 0;
+    const QByteArray bad = a + "\r\n" + a.left(18) + "3\r\nnot hex\r\n" + eof + "\r\n";
+    QTest::newRow("programming stops at the first invalid line") << bad << true << 2 << 2;
+    QTest::newRow("verifying reads every line") << bad << false << 4 << 0;
 }
 
-void HexReaderTest::lineEnds()
+void HexReaderTest::load_splitsLinesAndStopsOnlyWhenProgramming()
 {
     QFETCH(QByteArray, file);
-    QFETCH(int, records);
-    const HexLoad load = hexRecordsFromBytes(file, HexLoadMode::StopAtInvalid);
-    QCOMPARE(load.status, HexLoad::Status::Loaded);
-    QCOMPARE(load.records.size(), records);
-    const auto c000 = std::find_if(load.records.cbegin(), load.records.cend(),
-                                   [](const HexRecord& r) { return r.address == 0xC000; });
-    QVERIFY(c000 != load.records.cend());
-    QCOMPARE(c000->data, QByteArray::fromHex("123400"));
-    QCOMPARE(load.records.constFirst().data, QByteArray::fromHex("0102030400"));
+    QFETCH(bool, programming);
+    const HexLoad load = hexRecordsFromBytes(file, programming ? HexLoadMode::StopAtInvalid : HexLoadMode::ReadAll);
+    QTEST(int(load.records.size()), "records");
+    QTEST(load.invalidLine, "invalidLine");
+    QCOMPARE(load.status == HexLoad::Status::InvalidRecord, load.invalidLine > 0);
+    QCOMPARE(load.records[1].data, QByteArray::fromHex("0102030400")); // a wrong checksum is compared as parsed
 }
 
-void HexReaderTest::programmingStopsAtFirstInvalidLine()
-{
-    const QByteArray file = ":0400000001020304F2\r\n:0400000001020304F3\r\nnot hex\r\n:00000001FF\r\n";
-    const HexLoad load = hexRecordsFromBytes(file, HexLoadMode::StopAtInvalid);
-    QCOMPARE(load.status, HexLoad::Status::InvalidRecord);
-    QCOMPARE(load.invalidLine, 2);
-    QCOMPARE(load.records.size(), 2);
-}
-
-void HexReaderTest::verifyingReadsEveryLine()
-{
-    const QByteArray file = ":0400000001020304F2\r\n:0400000001020304F3\r\nnot hex\r\n:00000001FF\r\n";
-    const HexLoad load = hexRecordsFromBytes(file, HexLoadMode::ReadAll);
-    QCOMPARE(load.status, HexLoad::Status::Loaded);
-    QCOMPARE(load.records.size(), 4);
-    QCOMPARE(load.records[1].data, QByteArray::fromHex("0102030400")); // compared as parsed
-    QCOMPARE(int(load.records[2].byteCount), 0);                      // an empty data record
-    QCOMPARE(int(load.records[2].recordType), 0);
-}
-
-void HexReaderTest::unreadableFiles_data()
+void HexReaderTest::load_unreadableFile_isReported_data()
 {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QByteArray>("content");
     QTest::addColumn<QString>("messagePart");
     QTest::newRow("the initial pattern") << "*.hex" << QByteArray() << "Cannot open";
-    QTest::newRow("missing") << "absent.hex" << QByteArray() << "Cannot open";
     QTest::newRow("empty") << "empty.hex" << QByteArray("") << "is empty";
-    QTest::newRow("too large") << "large.hex" << QByteArray(kMaxHexFileBytes + 1, ':') << "larger than";
+    QTest::newRow("too large") << "large.hex" << QByteArray(1024 * 1024 + 1, ':') << "larger than";
     QTest::newRow("folder") << "." << QByteArray() << "folder";
 }
 
-void HexReaderTest::unreadableFiles()
+void HexReaderTest::load_unreadableFile_isReported()
 {
     QFETCH(QString, name);
     QFETCH(QByteArray, content);
-    QFETCH(QString, messagePart);
     QTemporaryDir dir;
-    QVERIFY(dir.isValid());
-    const QString path = dir.filePath(name);
-    if (!content.isNull()) {
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(content);
-    }
-    const HexLoad load = loadHexRecords(path, HexLoadMode::ReadAll);
+    if (!content.isNull())
+        test::writeFile(dir.filePath(name), content);
+    const HexLoad load = loadHexRecords(dir.filePath(name), HexLoadMode::ReadAll);
     QCOMPARE(load.status, HexLoad::Status::Unreadable);
+    QFETCH(QString, messagePart);
     QVERIFY2(load.error.contains(messagePart), qPrintable(load.error));
-    QVERIFY(load.records.isEmpty());
+}
+
+void HexReaderTest::fillPage_placesEveryByteOnce_data()
+{
+    QTest::addColumn<QStringList>("lines");
+    QTest::addColumn<QStringList>("pages"); // each page that gets data: start, then its 32 bytes
+    const auto z = [](int bytes) { return QString(2 * bytes, QLatin1Char('0')); };
+    QTest::newRow("the later record wins")
+        << QStringList{":0400000011111111B8", ":020002002222B8", ":0100000033CC"} << QStringList{"0:33112222" + z(28)};
+    QTest::newRow("nothing at or above 7680, nothing from other types")
+        << QStringList{":031DFE005A5A5AD4", ":01F000005AB5", ":0400000312121212B1", ":00000001FF"}
+        << QStringList{"7648:" + z(30) + "5a5a"};
+}
+
+void HexReaderTest::fillPage_placesEveryByteOnce()
+{
+    QFETCH(QStringList, lines);
+    const HexRecords records = hexRecordsFromBytes(lines.join('\n').toLatin1(), HexLoadMode::StopAtInvalid).records;
+    QStringList pages;
+    for (FlashPage page; page.address <= kLastApplicationByte; page.address += kFlashPageBytes) {
+        if (fillPage(page, records))
+            pages << QString::number(page.address) + ':' + page.data.toHex();
+    }
+    QTEST(pages, "pages");
 }
 
 QTEST_GUILESS_MAIN(HexReaderTest)
