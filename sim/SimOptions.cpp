@@ -29,7 +29,6 @@ QString optionsHelp()
         "  --record-length N  the stored record holds N values (default 300)\n"
         "  --record-empty-line N  an empty line after N values of the stored record\n"
         "  --record-pause N   a 250 ms pause after N values of the stored record\n"
-        "  --record-endless   the stored record never ends\n"
         "  --record-not-numbers N  every N-th stored value is not a number\n");
 }
 
@@ -118,8 +117,6 @@ QString applyOptions(const QStringList& arguments, VirtualInstrument& instrument
         } else if (arg == QLatin1String("--record-pause")) {
             if (const QString e = count(arg, record.pauseAfter, 0); !e.isEmpty())
                 return e;
-        } else if (arg == QLatin1String("--record-endless")) {
-            record.endless = true;
         } else if (arg == QLatin1String("--record-not-numbers")) {
             if (const QString e = count(arg, record.notNumberEvery, 1); !e.isEmpty())
                 return e;

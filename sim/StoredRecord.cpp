@@ -28,7 +28,7 @@ std::optional<std::vector<Chunk>> StoredRecord::handle(const QString& command)
     auto emptySent = std::make_shared<bool>(false);
     m_instrument.startStream([this, options, next, emptySent]() -> std::optional<Chunk> {
         const int k = *next;
-        if (!options.endless && k >= options.length)
+        if (k >= options.length)
             return std::nullopt;
         if (k == options.emptyLineAfter && !*emptySent) {
             *emptySent = true;

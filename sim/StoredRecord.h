@@ -21,7 +21,6 @@ public:
         int emptyLineAfter = -1;   // an empty line after this many values (then the rest)
         int pauseAfter = -1;       // a pause of pauseMs after this many values
         double pauseMs = 250;
-        bool endless = false;      // values never stop coming
         int notNumberEvery = 0;    // every n-th value is "ERR" (0: never)
     };
 

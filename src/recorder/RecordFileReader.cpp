@@ -52,8 +52,11 @@ RecordFileLoad RecordFileReader::read(const QByteArray& bytes, const QString& se
             }
             return load;
         }
-        if (items.atEnd())
+        if (items.atEnd()) {
+            load.error = QStringLiteral("This is not a record file: it holds no \"Time,Voltage\" line. Nothing was "
+                                        "loaded.");
             return load;
+        }
     }
 }
 

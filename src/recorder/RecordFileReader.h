@@ -11,9 +11,9 @@
 
 namespace quarvel {
 
-// What reading a record file found, in the order a load applies it: the last comment and
-// settings texts met, and once the pair "Time", "Voltage" began the data, the record's settings
-// and the points read. `error` says why reading stopped early; what was read before stays.
+// What reading a record file found: the last comment and settings texts met, and once the pair
+// "Time", "Voltage" began the data, the record's settings and the points read. `error` says why
+// reading stopped early (also when the data never began: then the file is not a record).
 struct RecordFileLoad {
     std::optional<QString> comment;
     std::optional<QString> secondsText;

@@ -17,14 +17,33 @@ QByteArray bytesOf(const QString& text)
 {
     return text.toLatin1();
 }
+
+// True when a reader would not give the comment back as it stands.
+bool needsQuotes(const QString& comment)
+{
+    return comment.startsWith(QLatin1Char(' ')) || comment.startsWith(QLatin1Char('"'))
+        || comment.contains(QLatin1Char(',')) || comment.contains(QLatin1Char('\r'))
+        || comment.contains(QLatin1Char('\n'));
+}
 } // namespace
+
+QString RecordFileWriter::savedComment(const QString& comment)
+{
+    if (!needsQuotes(comment))
+        return comment;
+    return QString(comment).replace(QLatin1Char('"'), QLatin1String("''"));
+}
 
 QByteArray RecordFileWriter::format(const RecordFileContent& content)
 {
     QByteArray out;
     out.reserve(128 + content.labels.size() * 20);
     out += "Date," + bytesOf(content.date) + kLineEnd;
-    out += "Comments," + bytesOf(content.comment) + kLineEnd;
+    const QString comment = savedComment(content.comment);
+    if (needsQuotes(content.comment))
+        out += "Comments,\"" + bytesOf(comment) + '"' + kLineEnd;
+    else
+        out += "Comments," + bytesOf(comment) + kLineEnd;
     out += "Seconds between samples," + bytesOf(content.secondsText) + kLineEnd;
     out += "Total time in minutes," + bytesOf(content.minutesText) + kLineEnd;
     out += "Time,Voltage" + kLineEnd;

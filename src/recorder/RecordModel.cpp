@@ -70,7 +70,7 @@ void RecordModel::setupVoltageChart(float seconds, float minutes)
 
 void RecordModel::clearVoltageChart()
 {
-    std::fill(m_values.begin(), m_values.end(), 0.0);
+    std::fill(m_values.begin(), m_values.end(), kNoValue);
     m_cursor = 1;
     emit valuesChanged();
 }

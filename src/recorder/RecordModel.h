@@ -37,7 +37,7 @@ public:
     // settings: 1 to 32767 points), writes every time label and leaves the cursor on point 1.
     // Values stay; points added hold none.
     void setupVoltageChart(float seconds, float minutes);
-    // Every value becomes 0 and the cursor goes to point 1.
+    // Every point becomes a gap (not sampled yet) and the cursor goes to point 1.
     void clearVoltageChart();
 
 signals:

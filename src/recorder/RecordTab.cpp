@@ -1,12 +1,14 @@
 #include "RecordTab.h"
 
 #include "BusyPointer.h"
+#include "PortSettings.h"
 #include "Prompter.h"
 #include "RecordArithmetic.h"
 #include "RecordFileReader.h"
 #include "RecordFileWriter.h"
 #include "SampleTimer.h"
 #include "SerialLink.h"
+#include "SerialPort.h"
 #include "StoredRecordDownload.h"
 #include "StoredRecordReply.h"
 #include "Twips.h"
@@ -18,6 +20,9 @@
 #include <QLocale>
 #include <QPushButton>
 
+#include <algorithm>
+#include <cmath>
+
 namespace quarvel {
 
 namespace {
@@ -25,6 +30,16 @@ const QString kAcquire = QStringLiteral("Acquire");
 const QString kStop = QStringLiteral("Stop");
 const QString kPattern = QStringLiteral("*.csv");
 constexpr int kStoredSamples = 300;
+
+// How long one voltage reading takes: the command "1RNV" CR on the line at the port's speed,
+// then the channel's fixed wait for the answer.
+double sampleExchangeMs(const QString& portSettings)
+{
+    const PortSettings line = PortSettings::parse(portSettings).value_or(PortSettings{});
+    const int bitsPerCharacter = 1 + line.dataBits + (line.parity == 'n' ? 0 : 1) + line.stopBits;
+    constexpr int commandLength = 5;
+    return commandLength * bitsPerCharacter * 1000.0 / line.baudRate + SerialLink::kReadWaitMs;
+}
 
 QPushButton* button(QWidget* parent, const char* name, const QString& text, const QString& tip)
 {
@@ -74,6 +89,7 @@ RecordTab::RecordTab(SerialLink& link, Prompter& prompter, std::function<QString
     placeTwips(m_cmdLoad, 180, 3900 - tabRow, 915, 255);
     placeTwips(m_cmdLoadFromQuarvel, 180, 4380 - tabRow, 915, 495);
     placeTwips(m_chart, 1320, 420 - tabRow, 6375, 4695);
+    m_chartDrawn = m_chart->geometry();
     // The button is two lines high: its caption takes both.
     m_cmdLoadFromQuarvel->setText(QStringLiteral("Load from\nQuarvel"));
     m_cmdLoadFromQuarvel->setAccessibleName(QStringLiteral("Load from Quarvel"));
@@ -97,23 +113,86 @@ void RecordTab::setFileButtonsEnabled(bool enabled)
     m_cmdLoad->setEnabled(enabled);
     m_cmdSave->setEnabled(enabled);
     m_cmdLoadFromQuarvel->setEnabled(enabled);
+    // The settings belong to the record being taken: they change only between records.
+    m_txtStime->setReadOnly(!enabled);
+    m_txtTtime->setReadOnly(!enabled);
+}
+
+void RecordTab::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    // The chart keeps its drawn size and takes whatever room a larger window gives.
+    constexpr int edge = 8;
+    m_chart->setGeometry(m_chartDrawn.x(), m_chartDrawn.y(),
+                         std::max(m_chartDrawn.width(), width() - m_chartDrawn.x() - edge),
+                         std::max(m_chartDrawn.height(), height() - m_chartDrawn.y() - edge));
+}
+
+void RecordTab::startRecord(const RecordSettings& settings, const QString& secondsText, const QString& minutesText)
+{
+    m_model.setupVoltageChart(settings.seconds, settings.minutes);
+    m_model.clearVoltageChart();
+    m_recordSeconds = secondsText;
+    m_recordMinutes = minutesText;
+}
+
+bool RecordTab::extendRecord()
+{
+    const QString minutes = doubledMinutesText(m_recordMinutes);
+    RecordSettings settings;
+    if (!checkRecordSettings(m_recordSeconds, minutes, settings).isEmpty())
+        return false;
+    const int at = m_model.cursor();
+    m_model.setupVoltageChart(settings.seconds, settings.minutes);
+    m_model.setCursor(at);
+    m_recordMinutes = minutes;
+    m_txtTtime->setText(minutes);
+    return true;
+}
+
+void RecordTab::reportFullRecord()
+{
+    stopAcquisition();
+    m_prompter.inform(QStringLiteral("The record is full: doubling its time again would need more than %1 points. "
+                                     "Acquisition has stopped; the record is kept.")
+                          .arg(kMaxRecordPoints));
 }
 
 void RecordTab::enterTab()
 {
+    if (acquisition() == Acquisition::Suspended) {
+        resumeAcquisition();
+        return;
+    }
+    if (m_holdsRecord)
+        return;
     RecordSettings settings;
     const QString problem = checkRecordSettings(m_txtStime->text(), m_txtTtime->text(), settings);
     if (!problem.isEmpty()) {
         m_prompter.inform(problem);
         return;
     }
-    m_model.setupVoltageChart(settings.seconds, settings.minutes);
-    m_model.clearVoltageChart();
+    startRecord(settings, m_txtStime->text(), m_txtTtime->text());
 }
 
 void RecordTab::leaveTab()
 {
     m_timer->stop();
+}
+
+void RecordTab::resumeAcquisition()
+{
+    // The samples that fell due while the tab was away are gaps; the next one goes to the point
+    // of its own time.
+    const qint64 point = std::max<qint64>(m_model.cursor(), m_timer->ticksDue() + 1);
+    while (point > m_model.pointCount()) {
+        if (!extendRecord()) {
+            reportFullRecord();
+            return;
+        }
+    }
+    m_model.setCursor(static_cast<int>(point));
+    m_timer->resume();
 }
 
 void RecordTab::cmdAcquire_Click()
@@ -122,19 +201,27 @@ void RecordTab::cmdAcquire_Click()
         stopAcquisition();
         return;
     }
+    const QString secondsText = m_txtStime->text();
     RecordSettings settings;
-    QString problem = checkRecordSettings(m_txtStime->text(), m_txtTtime->text(), settings);
-    const auto interval = sampleIntervalMs(m_txtStime->text());
-    if (problem.isEmpty() && !interval)
-        problem = QStringLiteral("%1 seconds between samples cannot be timed: enter at least 0.001 and at most "
-                                 "2000000 seconds.")
-                      .arg(m_txtStime->text().trimmed());
+    QString problem = checkRecordSettings(secondsText, m_txtTtime->text(), settings);
+    const double exchangeMs = sampleExchangeMs(m_link.port().settings());
+    const double smallest = std::ceil(exchangeMs / 10) / 100; // whole hundredths of a second
+    const auto interval = sampleIntervalMs(secondsText);
+    if (problem.isEmpty() && numberOf(secondsText).value_or(0) < smallest)
+        problem = QStringLiteral("Samples cannot be taken every %1 seconds: reading the voltage from the Quarvel "
+                                 "takes about %2 ms. Enter at least %3 seconds between samples.")
+                      .arg(secondsText.trimmed())
+                      .arg(qRound(exchangeMs))
+                      .arg(smallest);
+    else if (problem.isEmpty() && !interval)
+        problem = QStringLiteral("%1 seconds between samples cannot be timed: enter at most 2000000 seconds.")
+                      .arg(secondsText.trimmed());
     if (!problem.isEmpty()) {
         m_prompter.inform(problem);
         return;
     }
-    m_model.setupVoltageChart(settings.seconds, settings.minutes);
-    m_model.clearVoltageChart();
+    startRecord(settings, secondsText, m_txtTtime->text());
+    m_holdsRecord = true;
     m_timer->start(*interval);
     m_cmdAcquire->setText(kStop);
     setFileButtonsEnabled(false);
@@ -149,31 +236,15 @@ void RecordTab::stopAcquisition()
 
 void RecordTab::tmrAcquire_Timer()
 {
-    const int n = m_model.pointCount();
-    const int at = m_model.cursor();
-    bool full = false;
-    if (at >= n) {
-        // The sample about to be taken fills the record: double its total time first.
-        const QString minutes = doubledMinutesText(m_txtTtime->text());
-        RecordSettings settings;
-        full = !checkRecordSettings(m_txtStime->text(), minutes, settings).isEmpty();
-        if (!full) {
-            m_txtTtime->setText(minutes);
-            m_model.setupVoltageChart(settings.seconds, settings.minutes);
-            m_model.setCursor(at);
-        }
-    }
+    // The sample about to be taken fills the record: double its total time first.
+    const bool full = m_model.cursor() >= m_model.pointCount() && !extendRecord();
     const QString value = m_link.getValue(QStringLiteral("1"), QStringLiteral("RNV"));
     if (acquisition() != Acquisition::Running)
         return; // stopped while the instrument answered
     m_model.setValue(m_model.cursor(), numberOf(value));
     m_model.setCursor(m_model.cursor() + 1);
-    if (full) {
-        stopAcquisition();
-        m_prompter.inform(QStringLiteral("The record is full: doubling its time again would need more than %1 "
-                                         "points. Acquisition has stopped; the record is kept.")
-                              .arg(kMaxRecordPoints));
-    }
+    if (full)
+        reportFullRecord();
 }
 
 void RecordTab::cmdSave_Click()
@@ -185,14 +256,17 @@ void RecordTab::cmdSave_Click()
     content.comment = m_prompter.askText(QStringLiteral("Enter comments."));
     // The system's short date; a comma in it would shift every pair when the file is read.
     content.date = QLocale::system().toString(QDate::currentDate(), QLocale::ShortFormat).remove(QLatin1Char(','));
-    content.secondsText = m_txtStime->text();
-    content.minutesText = m_txtTtime->text();
+    content.secondsText = m_recordSeconds;
+    content.minutesText = m_recordMinutes;
     for (int k = 1; k <= m_model.pointCount(); ++k)
         content.labels.append(m_model.label(k));
     content.values = m_model.rawValues();
     const QString error = RecordFileWriter::save(path, content);
     if (!error.isEmpty())
         m_prompter.inform(error);
+    else if (RecordFileWriter::savedComment(content.comment) != content.comment)
+        m_prompter.inform(QStringLiteral("Each double quote of the comment was saved as two apostrophes (''), so "
+                                         "that the file gives back the whole comment."));
 }
 
 void RecordTab::cmdLoad_Click()
@@ -201,16 +275,16 @@ void RecordTab::cmdLoad_Click()
     if (path.isEmpty())
         return;
     const RecordFileLoad load = RecordFileReader::load(path, m_txtStime->text(), m_txtTtime->text());
-    if (load.comment)
-        m_chart->setCaption(*load.comment);
-    if (load.secondsText)
-        m_txtStime->setText(*load.secondsText);
-    if (load.minutesText)
-        m_txtTtime->setText(*load.minutesText);
-    if (load.settings) {
-        m_model.setupVoltageChart(load.settings->seconds, load.settings->minutes);
-        // Points past the last one read keep what they held.
-        m_model.setPoints(1, load.labels, load.values);
+    if (load.settings) { // a file that holds no record changes nothing
+        if (load.comment)
+            m_chart->setCaption(*load.comment);
+        if (load.secondsText)
+            m_txtStime->setText(*load.secondsText);
+        if (load.minutesText)
+            m_txtTtime->setText(*load.minutesText);
+        startRecord(*load.settings, m_txtStime->text(), m_txtTtime->text());
+        m_holdsRecord = true;
+        m_model.setPoints(1, load.labels, load.values); // points past the last one read stay gaps
         m_model.setCursor(load.labels.isEmpty() ? 1 : load.labels.size());
     }
     if (!load.error.isEmpty())
@@ -245,16 +319,23 @@ void RecordTab::cmdLoadFromQuarvel_Click()
     }
     const auto values = StoredRecordReply::values(download.reply, settings.points);
     if (values.empty()) {
-        m_prompter.inform(QStringLiteral("The Quarvel sent no stored record. Check that it is connected and switched "
-                                         "on, then try again."));
+        m_prompter.inform(download.reply.isEmpty()
+                              ? QStringLiteral("The Quarvel did not answer. Check that it is connected and switched "
+                                               "on, then try again.")
+                              : QStringLiteral("The Quarvel holds no stored record."));
         return;
     }
     m_txtStime->setText(dwell);
     m_txtTtime->setText(minutes);
-    m_model.setupVoltageChart(settings.seconds, settings.minutes);
-    // Points past the last value sent keep what they held.
-    m_model.setValues(1, values);
+    startRecord(settings, dwell, minutes);
+    m_holdsRecord = true;
+    m_model.setValues(1, values); // points past the last value sent stay gaps
     m_model.setCursor(static_cast<int>(values.size()) + 1);
+    if (static_cast<int>(values.size()) < settings.points)
+        m_prompter.inform(QStringLiteral("The Quarvel sent %1 values for a record of %2 points: the points after the "
+                                         "last value are gaps.")
+                              .arg(values.size())
+                              .arg(settings.points));
 }
 
 } // namespace quarvel

@@ -1,7 +1,9 @@
 #pragma once
 
+#include "RecordArithmetic.h"
 #include "RecordModel.h"
 
+#include <QRect>
 #include <QWidget>
 
 #include <functional>
@@ -27,13 +29,18 @@ public:
     // recordDwellTime gives the text of the "Record dwell time" parameter field.
     RecordTab(SerialLink& link, Prompter& prompter, std::function<QString()> recordDwellTime, QWidget* parent = nullptr);
 
-    // The tab became current: an empty record of the length the settings describe.
+    // The tab became current. A record taken, loaded or downloaded stays; a record suspended by
+    // leaving the tab goes on (the points that fell due meanwhile are gaps). Without a record
+    // the chart shows an empty one of the length the settings describe.
     void enterTab();
-    // The tab was left: sampling pauses until "Stop" is pressed.
+    // The tab was left: sampling pauses until the tab is shown again.
     void leaveTab();
 
     Acquisition acquisition() const;
     RecordModel& model() { return m_model; }
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     void cmdAcquire_Click();
@@ -43,12 +50,23 @@ private:
     void cmdLoadFromQuarvel_Click();
 
     void stopAcquisition();
+    void resumeAcquisition();
     void setFileButtonsEnabled(bool enabled);
+    // A new record of these settings, every point a gap; the texts are what Save writes.
+    void startRecord(const RecordSettings& settings, const QString& secondsText, const QString& minutesText);
+    // Doubles the record's total time, keeping its values and the cursor; false when full.
+    bool extendRecord();
+    void reportFullRecord();
 
     SerialLink& m_link;
     Prompter& m_prompter;
     std::function<QString()> m_recordDwellTime;
     RecordModel m_model;
+    // The settings texts the record in the chart was made with, and whether it is a record
+    // (taken, loaded or downloaded) rather than the empty one shown before any.
+    QString m_recordSeconds;
+    QString m_recordMinutes;
+    bool m_holdsRecord = false;
     SampleTimer* m_timer;
     QLineEdit* m_txtStime;
     QLineEdit* m_txtTtime;
@@ -57,6 +75,7 @@ private:
     QPushButton* m_cmdLoad;
     QPushButton* m_cmdLoadFromQuarvel;
     VoltageChartView* m_chart;
+    QRect m_chartDrawn; // the chart's place and least size
 };
 
 } // namespace quarvel

@@ -10,6 +10,7 @@ StoredRecordDownload StoredRecordDownload::fetch(SerialLink& link)
 {
     BusyScope busy(link); // no sample or other exchange starts while the record streams in
     SerialPort& port = link.port();
+    port.readAll(); // the rest of an earlier reply or a late sample would shift every value
     port.write(toWire(QStringLiteral("1RDB\r")));
     const QuietWait wait = charWaitQuiet(port, link);
     StoredRecordDownload download;

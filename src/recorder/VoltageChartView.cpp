@@ -3,8 +3,10 @@
 #include "PlotSegments.h"
 #include "RecordArithmetic.h"
 #include "RecordModel.h"
+#include "TimeAxisLabels.h"
 
 #include <QCategoryAxis>
+#include <QFontMetricsF>
 #include <QGraphicsSimpleTextItem>
 #include <QKeyEvent>
 #include <QLineSeries>
@@ -16,7 +18,8 @@ namespace quarvel {
 
 namespace {
 const QColor kLineColour(0x1f, 0x4e, 0xa8);
-constexpr int kTextLine = 16; // room below the chart for the caption and the point readout
+constexpr int kTextLine = 16;       // room below the chart for the caption and the point readout
+constexpr qreal kLabelMargin = 14;  // the axis's padding on both sides of a label, and a little air
 } // namespace
 
 VoltageChartView::VoltageChartView(RecordModel& model, QWidget* parent)
@@ -63,12 +66,10 @@ VoltageChartView::VoltageChartView(RecordModel& model, QWidget* parent)
     });
     connect(c, &QChart::plotAreaChanged, this, [this] {
         placeTexts();
-        refreshLine(); // the number of drawn columns follows the plot width
+        rebuildTimeAxis(); // how many labels fit follows the plot width
+        refreshLine();     // and so does the number of drawn columns
     });
-    connect(&m_model, &RecordModel::layoutChanged, this, [this] {
-        rebuildTimeAxis();
-        showWholeRecord();
-    });
+    connect(&m_model, &RecordModel::layoutChanged, this, &VoltageChartView::showWholeRecord);
     connect(&m_model, &RecordModel::valuesChanged, this, [this] {
         refreshLine();
         fitVoltageRange();
@@ -77,7 +78,6 @@ VoltageChartView::VoltageChartView(RecordModel& model, QWidget* parent)
         refreshLine();
         fitVoltageRange();
     });
-    rebuildTimeAxis();
     showWholeRecord();
 }
 
@@ -125,13 +125,26 @@ void VoltageChartView::placeTexts()
 
 void VoltageChartView::rebuildTimeAxis()
 {
-    const int n = m_model.pointCount();
+    // The axis gives each label an equal share of its width, whatever the label's place.
+    const QFontMetricsF metrics(m_timeAxis->labelsFont());
+    const qreal width = chart()->plotArea().width();
+    const auto fits = [&](const QStringList& texts) {
+        qreal widest = 0;
+        for (const QString& text : texts)
+            widest = std::max(widest, metrics.horizontalAdvance(text));
+        return width <= 0 || widest + kLabelMargin <= width / (texts.size() + 1);
+    };
+    const QList<TimeAxisLabel> labels = timeAxisLabels(
+        m_model.pointCount(), m_model.labelSpacing(), static_cast<int>(std::ceil(m_timeAxis->min())),
+        static_cast<int>(std::floor(m_timeAxis->max())), [this](int k) { return m_model.label(k + 1); }, fits);
+    if (labels == m_timeLabels)
+        return;
+    m_timeLabels = labels;
     for (const QString& label : m_timeAxis->categoriesLabels())
         m_timeAxis->remove(label);
-    m_timeAxis->setStartValue(0);
-    const int spacing = m_model.labelSpacing();
-    for (int k = 0; k < n; k += spacing)
-        m_timeAxis->append(m_model.label(k + 1), k);
+    m_timeAxis->setStartValue(labels.isEmpty() ? 0 : labels.first().index);
+    for (const TimeAxisLabel& label : labels)
+        m_timeAxis->append(label.text, label.index);
 }
 
 void VoltageChartView::showWholeRecord()
@@ -143,6 +156,8 @@ void VoltageChartView::showWholeRecord()
     m_timeAxis->setRange(0, std::max(1, n - 1));
     m_settingRange = false;
     m_zoomed = false;
+    m_timeLabels.clear(); // the labels' texts may have changed with the same places
+    rebuildTimeAxis();
     refreshLine();
     fitVoltageRange();
 }
@@ -152,6 +167,7 @@ void VoltageChartView::timeRangeChanged()
     if (m_settingRange)
         return;
     m_zoomed = true;
+    rebuildTimeAxis();
     refreshLine();
 }
 

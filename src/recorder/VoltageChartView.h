@@ -1,5 +1,7 @@
 #pragma once
 
+#include "TimeAxisLabels.h"
+
 #include <QChartView>
 #include <QList>
 
@@ -12,11 +14,11 @@ namespace quarvel {
 
 class RecordModel;
 
-// The record as a line chart: time axis "Time,Min" labelled every L-th point, value axis
-// "Voltage" in 10 divisions, points without a value left as gaps. Drag a rectangle to zoom in;
-// right click zooms out; double click, Home or Escape show the whole record again; + and -
-// zoom, the arrow keys scroll. The time and voltage of the point under the mouse are shown
-// below the chart, beside the comment caption.
+// The record as a line chart: time axis "Time,Min" labelled every L-th point (fewer, or shortened,
+// where they would not show in full), value axis "Voltage" in 10 divisions, points without a
+// value left as gaps. Drag a rectangle to zoom in; right click zooms out; double click, Home or
+// Escape show the whole record again; + and - zoom, the arrow keys scroll. The time and voltage
+// of the point under the mouse are shown below the chart, beside the comment caption.
 class VoltageChartView : public QChartView {
     Q_OBJECT
 public:
@@ -52,6 +54,7 @@ private:
     RecordModel& m_model;
     QCategoryAxis* m_timeAxis;
     QValueAxis* m_voltageAxis;
+    QList<TimeAxisLabel> m_timeLabels;
     QList<QLineSeries*> m_segments;
     QGraphicsSimpleTextItem* m_caption;
     QGraphicsSimpleTextItem* m_readout;

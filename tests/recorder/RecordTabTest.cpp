@@ -1,21 +1,51 @@
+// The Record tab against the in-process instrument: acquisition tick by tick, re-entry, files
+// and the download of the stored record, and the chart.
 #include "FakeSerialPort.h"
 #include "RecordTab.h"
-#include "ScriptedPrompter.h"
-#include "SerialLink.h"
+#include "SampleTimer.h"
+#include "SimRig.h"
+#include "TestFiles.h"
 #include "VoltageChartView.h"
 
 #include <QCategoryAxis>
-#include <QFile>
-#include <QLabel>
+#include <QGraphicsTextItem>
 #include <QLineEdit>
 #include <QLineSeries>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
 
 using namespace quarvel;
 
 namespace {
+
+struct Tab {
+    Tab()
+    {
+        rig.instrument.application().addLineHandler([this](const QString& command) {
+            std::optional<std::vector<sim::Chunk>> answer;
+            if (command == "RNV" && !volts.isEmpty())
+                answer = std::vector<sim::Chunk>{{volts.takeFirst() + "\r\n", 0}};
+            return answer;
+        });
+    }
+    template <class T> T* child(const char* name) { return tab.findChild<T*>(QLatin1String(name)); }
+    QLineEdit* field(const char* name) { return child<QLineEdit>(name); }
+    void setSettings(const QString& s, const QString& t)
+    {
+        field("txtStime")->setText(s);
+        field("txtTtime")->setText(t);
+    }
+    void click(const char* name) { child<QPushButton>(name)->click(); }
+    void tick() { emit tab.findChild<SampleTimer*>()->sampleDue(); } // the sampling timer's tick
+    std::optional<double> value(int point) { return tab.model().value(point); }
+
+    test::SimRig rig;
+    QString dwell = "1";  // the "Record dwell time" field
+    QList<QByteArray> volts; // the instrument's answers to "1RNV", in turn
+    RecordTab tab{rig.link, rig.prompter, [this] { return dwell; }};
+};
 
 // A line that never goes quiet: every look at it finds more bytes.
 class BabblingPort : public test::FakeSerialPort {
@@ -27,437 +57,314 @@ public:
     }
 };
 
-struct Fixture {
-    explicit Fixture(QString dwell = "1", test::FakeSerialPort* customPort = nullptr)
-        : port(customPort ? customPort : &ownPort), link(*port, prompter), dwellTime(std::move(dwell)),
-          tab(link, prompter, [this] { return dwellTime; })
-    {
-        port->open();
-    }
-    template <class T> T* child(const char* name) { return tab.findChild<T*>(QLatin1String(name)); }
-    QLineEdit* stime() { return child<QLineEdit>("txtStime"); }
-    QLineEdit* ttime() { return child<QLineEdit>("txtTtime"); }
-    VoltageChartView* chart() { return child<VoltageChartView>("mscVoltage"); }
-    void setSettings(const QString& s, const QString& t)
-    {
-        stime()->setText(s);
-        ttime()->setText(t);
-    }
-    // Fills the record with recognisable values.
-    void fill(double base)
-    {
-        for (int k = 1; k <= tab.model().pointCount(); ++k)
-            tab.model().setValue(k, base + k / 100.0);
-    }
-    void save(const QString& path, const QString& comment)
-    {
-        prompter.fileAnswers << path;
-        prompter.textAnswers << comment;
-        tab.findChild<QPushButton*>("cmdSave")->click();
-    }
-    void load(const QString& path)
-    {
-        prompter.fileAnswers << path;
-        tab.findChild<QPushButton*>("cmdLoad")->click();
-    }
-    void answerDownload(const QByteArray& lines)
-    {
-        ownPort.setResponder([lines](const QByteArray& written) {
-            return written == "1RDB\r" ? QByteArray("1RDB\r\n") + lines : QByteArray();
-        });
-    }
-
-    test::FakeSerialPort ownPort;
-    test::FakeSerialPort* port;
-    test::ScriptedPrompter prompter;
-    SerialLink link;
-    QString dwellTime;
-    RecordTab tab;
-};
-
-QByteArray valueLines(int count, double first = 8.0)
-{
-    QByteArray out;
-    for (int k = 0; k < count; ++k)
-        out += QByteArray::number(first - k / 1000.0, 'f', 3) + "\r\n";
-    return out;
-}
+using Values = QList<double>; // NaN: a gap
 
 } // namespace
 
 class RecordTabTest : public QObject {
     Q_OBJECT
 private slots:
-    void controlsAsLaidOut();
-    void enteringTheTabGivesAnEmptyRecord();
-    void badSettingsStartNothing_data();
-    void badSettingsStartNothing();
-    void saveAndLoadThroughTheTab();
-    void savedSettingsAreTheFieldsTexts();
-    void commentWithCommasSavedAndLoaded_data();
-    void commentWithCommasSavedAndLoaded();
-    void cancelledDialogsChangeNothing();
-    void shortFileKeepsPointsRead();
+    void controls_carryTheirTextsAndTips();
+    void acquisition_runsAcrossTabChangesAndSavesTheRecordAsTaken();
+    void sampleDuringAnExchange_waitsForItsEnd();
+    void badSettings_startNothing_data();
+    void badSettings_startNothing();
+    void fullRecord_stopsAcquiring();
     void download_data();
     void download();
-    void downloadWithoutAnswerChangesNothing();
-    void downloadNeedsADwellTime_data();
-    void downloadNeedsADwellTime();
-    void babblingLineEndsTheDownload();
-    void gapsBreakTheLine();
-    void zoomAndPointReadout();
+    void failedDownload_changesNothing_data();
+    void failedDownload_changesNothing();
+    void babblingLine_endsTheDownload();
+    void load_showsWhatTheFileHolds_data();
+    void load_showsWhatTheFileHolds();
+    void chart_labelsShowInFullAndTheChartGrows();
 };
 
-void RecordTabTest::controlsAsLaidOut()
+void RecordTabTest::controls_carryTheirTextsAndTips()
 {
-    Fixture f;
-    QCOMPARE(f.stime()->text(), QString("1"));
-    QCOMPARE(f.ttime()->text(), QString("10"));
-    QCOMPARE(f.child<QLabel>("Label38")->buddy(), f.stime());
-    QCOMPARE(f.child<QLabel>("Label39")->buddy(), f.ttime());
-    QCOMPARE(f.stime()->accessibleName(), QString("Seconds between samples"));
-    QCOMPARE(f.ttime()->accessibleName(), QString("Total record time in minutes"));
-    const QList<QStringList> buttons = {
-        {"cmdAcquire", "Acquire", "Press this button to acquire voltage data from the Quarvel and plot the data."},
-        {"cmdSave", "Save", "Save the graph data shown on this tab to a csv file."},
-        {"cmdLoad", "Load", "Load data from a csv file to the graph shown on this tab."},
-        {"cmdLoadFromQuarvel", "Load from Quarvel", "Press this button to download voltage data stored in the Quarvel."},
-    };
-    for (const QStringList& b : buttons) {
-        auto* button = f.child<QPushButton>(qPrintable(b[0]));
-        QVERIFY2(button, qPrintable(b[0]));
-        QCOMPARE(button->text().replace('\n', ' '), b[1]);
-        QCOMPARE(button->toolTip(), b[2]);
+    Tab t;
+    QStringList shown{t.field("txtStime")->text(), t.field("txtTtime")->text()};
+    for (const char* name : {"cmdAcquire", "cmdSave", "cmdLoad", "cmdLoadFromQuarvel"})
+        shown << t.child<QPushButton>(name)->text().replace('\n', ' ') << t.child<QPushButton>(name)->toolTip();
+    QCOMPARE(shown, QStringList({"1", "10", "Acquire",
+                                 "Press this button to acquire voltage data from the Quarvel and plot the data.", "Save",
+                                 "Save the graph data shown on this tab to a csv file.", "Load",
+                                 "Load data from a csv file to the graph shown on this tab.", "Load from Quarvel",
+                                 "Press this button to download voltage data stored in the Quarvel."}));
+    auto* chart = t.child<VoltageChartView>("mscVoltage");
+    QCOMPARE(chart->chart()->title(), QString("Battery Voltage"));
+    QCOMPARE(chart->timeAxis()->titleText(), QString("Time,Min"));
+    QCOMPARE(t.child<QTimer>("tmrAcquire")->interval(), 1000);
+}
+
+void RecordTabTest::acquisition_runsAcrossTabChangesAndSavesTheRecordAsTaken()
+{
+    Tab t;
+    qint64 now = 0;
+    t.tab.findChild<SampleTimer*>()->setClock([&now] { return now; });
+    t.setSettings("30", "1");
+    t.tab.enterTab();
+    t.volts = {"7.52", "7.49", "7.4"};
+    t.click("cmdAcquire");
+    QVERIFY(t.field("txtStime")->isReadOnly() && t.field("txtTtime")->isReadOnly());
+    t.tick(); // due at 30 s: point 1 of 2
+    t.tick(); // due at 60 s: the cursor stands on the last point, so the record doubles first
+    QCOMPARE(t.field("txtTtime")->text(), QString("2"));
+    QCOMPARE(t.value(1), std::optional<double>(7.52));
+    QCOMPARE(t.value(2), std::optional<double>(7.49));
+
+    now = 70000;
+    t.tab.leaveTab();
+    QCOMPARE(t.tab.acquisition(), RecordTab::Acquisition::Suspended);
+    now = 130000; // the samples due at 90 s and 120 s were missed
+    t.tab.enterTab();
+    QCOMPARE(t.tab.acquisition(), RecordTab::Acquisition::Running);
+    QVERIFY(t.child<QTimer>("tmrAcquire")->remainingTime() <= 20000); // the next one is due at 150 s
+    t.tick(); // lands on point 5 (2 min) of a record grown to 4 minutes
+    t.rig.instrument.application().faults().silent = true;
+    t.tick(); // no answer: a gap, and the cursor goes on
+    QCOMPARE(t.tab.model().cursor(), 7);
+    t.click("cmdAcquire");
+    QVERIFY(!t.field("txtStime")->isReadOnly() && !t.field("txtTtime")->isReadOnly());
+    t.tab.leaveTab();
+    t.setSettings("5", "5"); // edited after the record was taken: not the record's settings
+    t.tab.enterTab();        // a stopped record stays
+
+    QTemporaryDir dir;
+    t.rig.prompter.fileAnswers << dir.filePath("pack.csv");
+    t.rig.prompter.textAnswers << "5\" prop, hot";
+    t.click("cmdSave");
+    QCOMPARE(t.rig.prompter.messages, QStringList("Each double quote of the comment was saved as two apostrophes "
+                                                  "(''), so that the file gives back the whole comment."));
+    QCOMPARE(test::readFile(dir.filePath("pack.csv")).split('\n').mid(1),
+             QByteArrayList({"Comments,\"5'' prop, hot\"\r", "Seconds between samples,30\r", "Total time in minutes,4\r",
+                             "Time,Voltage\r", "0,7.52\r", "0.5,7.49\r", "1,\r", "1.5,\r", "2,7.4\r", "2.5,\r", "3,\r",
+                             "3.5,\r", ""}));
+}
+
+void RecordTabTest::sampleDuringAnExchange_waitsForItsEnd()
+{
+    Tab t;
+    SampleTimer timer(t.rig.link);
+    QSignalSpy due(&timer, &SampleTimer::sampleDue);
+    timer.start(60000);
+    auto* tmrAcquire = timer.findChild<QTimer*>("tmrAcquire");
+    {
+        BusyScope exchange(t.rig.link);
+        QMetaObject::invokeMethod(tmrAcquire, "timeout");
+        QMetaObject::invokeMethod(tmrAcquire, "timeout");
+        QCOMPARE(due.count(), 0);
     }
-    QCOMPARE(f.chart()->chart()->title(), QString("Battery Voltage"));
-    QCOMPARE(f.chart()->timeAxis()->titleText(), QString("Time,Min"));
-    QCOMPARE(f.tab.findChild<QTimer*>("tmrAcquire")->interval(), 1000);
-    QCOMPARE(f.tab.acquisition(), RecordTab::Acquisition::Idle);
+    QCoreApplication::processEvents(); // the ticks missed count once, right after the exchange
+    QCOMPARE(due.count(), 1);
 }
 
-void RecordTabTest::enteringTheTabGivesAnEmptyRecord()
-{
-    Fixture f;
-    f.tab.enterTab();
-    QCOMPARE(f.tab.model().pointCount(), 600);
-    QCOMPARE(f.chart()->timeAxis()->categoriesLabels().first(), QString("0"));
-    QCOMPARE(f.chart()->timeAxis()->categoriesLabels().at(1), QString("1")); // point 61
-    QCOMPARE(f.chart()->timeAxis()->endValue("1"), 60.0);
-    for (int k = 1; k <= 600; ++k)
-        QCOMPARE(f.tab.model().value(k), std::optional<double>(0.0));
-}
-
-void RecordTabTest::badSettingsStartNothing_data()
+void RecordTabTest::badSettings_startNothing_data()
 {
     QTest::addColumn<QString>("s");
     QTest::addColumn<QString>("t");
-    QTest::addColumn<bool>("recordPossible"); // a record can be shown, though not sampled
-    QTest::newRow("not a number") << "one" << "10" << false;
-    QTest::newRow("S of 0") << "0" << "10" << false;
-    QTest::newRow("too many points") << "0.01" << "10" << false;
-    QTest::newRow("no point") << "90" << "1" << false;
-    QTest::newRow("interval under 1 ms") << "0.0004" << "0.001" << true;
+    QTest::addColumn<QString>("message");
+    QTest::newRow("not a number") << "one" << "10"
+                                  << "\"one\" is not a valid number of seconds between samples: enter a number greater "
+                                     "than 0.";
+    QTest::newRow("too many points") << "1" << "640"
+                                     << "A total record time of 640 minutes with 1 seconds between samples needs 38400 "
+                                        "points; a record holds at most 32767.";
+    QTest::newRow("shorter than an exchange") << "0.059" << "10"
+                                              << "Samples cannot be taken every 0.059 seconds: reading the voltage "
+                                                 "from the Quarvel takes about 55 ms. Enter at least 0.06 seconds "
+                                                 "between samples.";
+    QTest::newRow("one exchange") << "0.06" << "10" << "";
 }
 
-void RecordTabTest::badSettingsStartNothing()
+void RecordTabTest::badSettings_startNothing()
 {
     QFETCH(QString, s);
     QFETCH(QString, t);
-    QFETCH(bool, recordPossible);
-    Fixture f;
-    f.tab.enterTab();
-    f.fill(7);
-    f.setSettings(s, t);
-    f.child<QPushButton>("cmdAcquire")->click();
-    QCOMPARE(f.prompter.messages.size(), 1);
-    QCOMPARE(f.tab.acquisition(), RecordTab::Acquisition::Idle);
-    QCOMPARE(f.tab.model().pointCount(), 600);
-    QCOMPARE(f.tab.model().value(600), std::optional<double>(13.0));
-    QVERIFY(!f.tab.findChild<QTimer*>("tmrAcquire")->isActive());
-    if (recordPossible)
-        return;
-    f.tab.enterTab(); // entering the tab with such settings leaves the record too
-    QCOMPARE(f.prompter.messages.size(), 2);
-    QCOMPARE(f.tab.model().value(600), std::optional<double>(13.0));
+    QFETCH(QString, message);
+    Tab tab;
+    tab.setSettings(s, t);
+    tab.click("cmdAcquire");
+    QCOMPARE(tab.rig.prompter.messages, message.isEmpty() ? QStringList() : QStringList(message));
+    QCOMPARE(tab.tab.acquisition(), message.isEmpty() ? RecordTab::Acquisition::Running : RecordTab::Acquisition::Idle);
 }
 
-void RecordTabTest::saveAndLoadThroughTheTab()
+void RecordTabTest::fullRecord_stopsAcquiring()
 {
-    QTemporaryDir dir;
-    Fixture f;
-    f.setSettings("30", "1");
-    f.tab.enterTab();
-    f.tab.model().setValue(1, 7.52);
-    f.tab.model().setValue(2, 7.49);
-    f.save(dir.filePath("pack.csv"), "pack 3");
-    QCOMPARE(f.prompter.messages, QStringList());
-    QCOMPARE(f.prompter.fileDialogs.last(), (QStringList{"Define data file name...", "*.csv", "*.csv"}));
-    QCOMPARE(f.prompter.textPrompts, QStringList{"Enter comments."});
-    QFile file(dir.filePath("pack.csv"));
-    QVERIFY(file.open(QIODevice::ReadOnly));
-    const QList<QByteArray> lines = file.readAll().split('\n');
-    QCOMPARE(lines.mid(1), (QList<QByteArray>{"Comments,pack 3\r", "Seconds between samples,30\r", "Total time in minutes,1\r",
-                                              "Time,Voltage\r", "0,7.52\r", "0.5,7.49\r", ""}));
-
-    Fixture g;
-    g.tab.enterTab();
-    g.load(dir.filePath("pack.csv"));
-    QCOMPARE(g.prompter.messages, QStringList());
-    QCOMPARE(g.prompter.fileDialogs.last(), (QStringList{"Load data file...", "*.csv", "*.csv"}));
-    QCOMPARE(g.stime()->text(), QString("30"));
-    QCOMPARE(g.ttime()->text(), QString("1"));
-    QCOMPARE(g.chart()->caption(), QString("pack 3"));
-    QCOMPARE(g.chart()->chart()->title(), QString("Battery Voltage"));
-    QCOMPARE(g.tab.model().pointCount(), 2);
-    QCOMPARE(g.tab.model().label(2), QString("0.5"));
-    QCOMPARE(g.tab.model().value(1), std::optional<double>(7.52));
-    QCOMPARE(g.tab.model().value(2), std::optional<double>(7.49));
-    QCOMPARE(g.tab.model().cursor(), 2);
-}
-
-void RecordTabTest::savedSettingsAreTheFieldsTexts()
-{
-    QTemporaryDir dir;
-    Fixture f;
-    f.setSettings("30", "1");
-    f.tab.enterTab();
-    f.setSettings(" 5", "5.0"); // edited after the record was set up: written as they stand
-    f.save(dir.filePath("edited.csv"), "c");
-    QCOMPARE(f.prompter.messages, QStringList());
-    QFile file(dir.filePath("edited.csv"));
-    QVERIFY(file.open(QIODevice::ReadOnly));
-    const QList<QByteArray> lines = file.readAll().split('\n');
-    QCOMPARE(lines.mid(2, 4), (QList<QByteArray>{"Seconds between samples, 5\r", "Total time in minutes,5.0\r",
-                                                 "Time,Voltage\r", "0,0\r"}));
-    QCOMPARE(lines.size(), 5 + 2 + 1); // the record's two points, then nothing after the last line end
-}
-
-void RecordTabTest::commentWithCommasSavedAndLoaded_data()
-{
-    QTest::addColumn<QString>("comment");
-    QTest::addColumn<bool>("loads"); // false: the pairing shifts and the file ends inside a pair
-    QTest::newRow("one comma") << "one,two" << false;
-    QTest::newRow("two commas") << "one,two,three" << true;
-}
-
-void RecordTabTest::commentWithCommasSavedAndLoaded()
-{
-    QFETCH(QString, comment);
-    QFETCH(bool, loads);
-    QTemporaryDir dir;
-    const QString path = dir.filePath("pack.csv");
-    Fixture f;
-    f.setSettings("30", "1");
-    f.tab.enterTab();
-    f.tab.model().setValue(1, 7.52);
-    f.tab.model().setValue(2, 7.49);
-    f.save(path, comment);
-    QCOMPARE(f.prompter.messages, QStringList());
-
-    Fixture g;
-    g.tab.enterTab();
-    g.fill(3);
-    g.load(path);
-    QCOMPARE(g.chart()->caption(), QString("one"));
-    if (loads) {
-        QCOMPARE(g.prompter.messages, QStringList());
-        QCOMPARE(g.stime()->text(), QString("30"));
-        QCOMPARE(g.ttime()->text(), QString("1"));
-        QCOMPARE(g.tab.model().pointCount(), 2);
-        QCOMPARE(g.tab.model().value(1), std::optional<double>(7.52));
-        QCOMPARE(g.tab.model().value(2), std::optional<double>(7.49));
-        return;
-    }
-    QCOMPARE(g.prompter.messages.size(), 1);
-    QVERIFY2(g.prompter.messages[0].contains("ends in the middle of a key"), qPrintable(g.prompter.messages[0]));
-    QCOMPARE(g.stime()->text(), QString("1"));
-    QCOMPARE(g.ttime()->text(), QString("10"));
-    QCOMPARE(g.tab.model().pointCount(), 600);
-    QCOMPARE(g.tab.model().label(2), QString("0.01666667"));
-    QCOMPARE(g.tab.model().value(1), std::optional<double>(3.01));
-    QCOMPARE(g.tab.model().value(600), std::optional<double>(9.0));
-}
-
-void RecordTabTest::cancelledDialogsChangeNothing()
-{
-    Fixture f;
-    f.tab.enterTab();
-    f.fill(7);
-    f.child<QPushButton>("cmdSave")->click();
-    f.child<QPushButton>("cmdLoad")->click();
-    QCOMPARE(f.prompter.fileDialogs.size(), 2);
-    QCOMPARE(f.prompter.textPrompts.size(), 0);
-    QCOMPARE(f.prompter.messages.size(), 0);
-    QCOMPARE(f.tab.model().value(600), std::optional<double>(13.0));
-}
-
-void RecordTabTest::shortFileKeepsPointsRead()
-{
-    QTemporaryDir dir;
-    QFile file(dir.filePath("short.csv"));
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write("Date,x\r\nComments,c\r\nSeconds between samples,1\r\nTotal time in minutes,10\r\nTime,Voltage\r\n");
-    for (int k = 0; k < 300; ++k)
-        file.write(QByteArray::number(k / 60.0) + ",8\r\n");
-    file.close();
-    Fixture f;
-    f.setSettings("2", "20");
-    f.tab.enterTab();
-    f.fill(7);
-    f.prompter.fileAnswers << file.fileName();
-    f.child<QPushButton>("cmdLoad")->click();
-    QCOMPARE(f.prompter.messages.size(), 1);
-    QVERIFY2(f.prompter.messages[0].contains("300 of the 600"), qPrintable(f.prompter.messages[0]));
-    QCOMPARE(f.stime()->text(), QString("1"));
-    QCOMPARE(f.tab.model().pointCount(), 600);
-    QCOMPARE(f.tab.model().value(300), std::optional<double>(8.0));
-    QCOMPARE(f.tab.model().label(300), QString::number(299 / 60.0));
-    // Points the file did not reach keep what they held before the load.
-    QCOMPARE(f.tab.model().value(301), std::optional<double>(7 + 301 / 100.0));
-    QCOMPARE(f.tab.model().value(600), std::optional<double>(7 + 600 / 100.0));
-    QCOMPARE(f.tab.model().label(301), QString("5"));
+    Tab t;
+    t.setSettings("60", "32760"); // doubling would need 65520 points
+    t.volts = {"7.2"};
+    t.click("cmdAcquire");
+    t.tab.model().setCursor(32760);
+    t.tick();
+    QCOMPARE(t.rig.prompter.messages, QStringList("The record is full: doubling its time again would need more than "
+                                                  "32767 points. Acquisition has stopped; the record is kept."));
+    QCOMPARE(t.tab.acquisition(), RecordTab::Acquisition::Idle);
+    QCOMPARE(t.value(32760), std::optional<double>(7.2)); // the last point was still sampled
 }
 
 void RecordTabTest::download_data()
 {
     QTest::addColumn<QString>("dwell");
-    QTest::addColumn<int>("lines");
+    // The instrument's record: length, empty line after, pause after, "ERR" every; and whether the
+    // answer to a sample still waits when the download begins.
+    QTest::addColumn<QList<int>>("record");
     QTest::addColumn<QString>("minutes");
     QTest::addColumn<int>("points");
-    QTest::addColumn<int>("filled");
-    QTest::newRow("300 lines") << "1" << 300 << "5" << 300 << 300;
-    QTest::newRow("310 lines") << "1" << 310 << "5" << 300 << 300;
-    QTest::newRow("120 lines") << "1" << 120 << "5" << 300 << 120;
-    QTest::newRow("dwell 0.3") << "0.3" << 300 << "1.5" << 299 << 299;
-    QTest::newRow("dwell 2") << "2" << 300 << "10" << 300 << 300;
-    QTest::newRow("dwell 0.5") << " 0.5" << 300 << "2.5" << 300 << 300;
+    QTest::addColumn<int>("received");
+    QTest::newRow("whole, dwell 0.3, a value too many") << "0.3" << QList<int>{300, -1, -1, 0, 0} << "1.5" << 299 << 299;
+    QTest::newRow("short, after a late sample") << " 2" << QList<int>{30, -1, -1, 0, 1} << "10" << 300 << 30;
+    QTest::newRow("empty line inside") << "1" << QList<int>{60, 50, -1, 0, 0} << "5" << 300 << 50;
+    QTest::newRow("pause inside") << "1" << QList<int>{60, -1, 40, 0, 0} << "5" << 300 << 40;
+    QTest::newRow("not numbers") << "1" << QList<int>{20, -1, -1, 7, 0} << "5" << 300 << 20;
 }
 
 void RecordTabTest::download()
 {
     QFETCH(QString, dwell);
-    QFETCH(int, lines);
+    QFETCH(QList<int>, record);
     QFETCH(QString, minutes);
     QFETCH(int, points);
-    QFETCH(int, filled);
-    Fixture f(dwell);
-    f.tab.enterTab();
-    f.fill(3);
-    f.answerDownload(valueLines(lines));
-    f.child<QPushButton>("cmdLoadFromQuarvel")->click();
-    QCOMPARE(f.prompter.messages, QStringList());
-    QCOMPARE(f.port->written(), QByteArray("1RDB\r"));
-    QCOMPARE(f.stime()->text(), dwell);
-    QCOMPARE(f.ttime()->text(), minutes);
-    RecordModel& model = f.tab.model();
-    QCOMPARE(model.pointCount(), points);
-    if (dwell == "1")
-        QCOMPARE(model.label(300), QString("4.983333"));
-    QCOMPARE(model.value(1), std::optional<double>(8.0));
-    QCOMPARE(model.value(filled), std::optional<double>(8.0 - (filled - 1) / 1000.0));
-    // Points the reply did not reach keep what they held before the download.
-    for (int k = filled + 1; k <= points; ++k)
-        QCOMPARE(model.value(k), std::optional<double>(3 + k / 100.0));
-    QCOMPARE(model.cursor(), std::min(filled + 1, points));
+    QFETCH(int, received);
+    Tab t;
+    t.dwell = dwell;
+    sim::StoredRecord& stored = t.rig.instrument.storedRecord();
+    stored.options() = {record[0], record[1], record[2], 250, record[3]};
+    t.tab.enterTab();
+    for (int k = 1; k <= 600; ++k)
+        t.tab.model().setValue(k, 3); // an earlier record: none of it may stay
+    if (record[4]) {
+        t.rig.port.write("1RNV\r");
+        QTRY_COMPARE(t.rig.port.bytesAvailable(), qint64(11)); // echo and value
+    }
+    t.click("cmdLoadFromQuarvel");
+    const QString shortMessage = QString("The Quarvel sent %1 values for a record of 300 points: the points after the "
+                                         "last value are gaps.")
+                                     .arg(received);
+    QCOMPARE(t.rig.prompter.messages, received < points ? QStringList(shortMessage) : QStringList());
+    QCOMPARE(t.field("txtStime")->text(), dwell);
+    QCOMPARE(t.field("txtTtime")->text(), minutes);
+    QCOMPARE(t.tab.model().pointCount(), points);
+    for (int k = 1; k <= points; ++k) {
+        const QString sent = k <= received ? stored.valueText(k - 1) : QString();
+        QCOMPARE(t.value(k), sent == "ERR" || sent.isEmpty() ? std::nullopt : std::optional<double>(sent.toDouble()));
+    }
 }
 
-void RecordTabTest::downloadWithoutAnswerChangesNothing()
-{
-    Fixture f("2");
-    f.tab.enterTab();
-    f.fill(7);
-    f.child<QPushButton>("cmdLoadFromQuarvel")->click();
-    QCOMPARE(f.port->written(), QByteArray("1RDB\r"));
-    QCOMPARE(f.prompter.messages.size(), 1);
-    QVERIFY(f.prompter.messages[0].contains("sent no stored record"));
-    QCOMPARE(f.stime()->text(), QString("1"));
-    QCOMPARE(f.ttime()->text(), QString("10"));
-    QCOMPARE(f.tab.model().pointCount(), 600);
-    QCOMPARE(f.tab.model().value(600), std::optional<double>(13.0));
-}
-
-void RecordTabTest::downloadNeedsADwellTime_data()
+void RecordTabTest::failedDownload_changesNothing_data()
 {
     QTest::addColumn<QString>("dwell");
-    QTest::newRow("empty") << "";
-    QTest::newRow("not a number") << "fast";
-    QTest::newRow("zero") << "0";
-    QTest::newRow("negative") << "-1";
+    QTest::addColumn<bool>("silent");
+    QTest::addColumn<int>("length");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("no answer") << "2" << true << 300
+                               << "The Quarvel did not answer. Check that it is connected and switched on, then try "
+                                  "again.";
+    QTest::newRow("no stored record") << "2" << false << 0 << "The Quarvel holds no stored record.";
+    QTest::newRow("no dwell time") << "" << false << 300
+                                   << "The Record dwell time \"\" is not a number of seconds greater than 0, so the "
+                                      "stored record cannot be placed in time. Read or enter the Record dwell time "
+                                      "first.";
 }
 
-void RecordTabTest::downloadNeedsADwellTime()
+void RecordTabTest::failedDownload_changesNothing()
 {
     QFETCH(QString, dwell);
-    Fixture f(dwell);
-    f.tab.enterTab();
-    f.answerDownload(valueLines(300));
-    f.child<QPushButton>("cmdLoadFromQuarvel")->click();
-    QCOMPARE(f.prompter.messages.size(), 1);
-    QCOMPARE(f.port->written(), QByteArray());
-    QCOMPARE(f.tab.model().pointCount(), 600);
+    QFETCH(bool, silent);
+    QFETCH(int, length);
+    QFETCH(QString, message);
+    Tab t;
+    t.dwell = dwell;
+    t.rig.instrument.application().faults().silent = silent;
+    t.rig.instrument.storedRecord().options().length = length;
+    t.tab.enterTab();
+    t.click("cmdLoadFromQuarvel");
+    QCOMPARE(t.rig.prompter.messages, QStringList(message));
+    QCOMPARE(t.tab.model().pointCount(), 600);
 }
 
-void RecordTabTest::babblingLineEndsTheDownload()
+void RecordTabTest::babblingLine_endsTheDownload()
 {
     BabblingPort port;
-    Fixture f("1", &port);
-    f.tab.enterTab();
-    f.fill(7);
-    f.child<QPushButton>("cmdLoadFromQuarvel")->click();
-    QCOMPARE(f.prompter.messages.size(), 1);
-    QVERIFY2(f.prompter.messages[0].contains("more than 1 MiB"), qPrintable(f.prompter.messages[0]));
-    QCOMPARE(f.tab.model().pointCount(), 600);
-    QCOMPARE(f.tab.model().value(600), std::optional<double>(13.0));
+    port.open();
+    test::ScriptedPrompter prompter;
+    SerialLink link(port, prompter);
+    RecordTab tab(link, prompter, [] { return QString("1"); });
+    tab.findChild<QPushButton*>("cmdLoadFromQuarvel")->click();
+    QCOMPARE(prompter.messages, QStringList("The Quarvel sent more than 1 MiB without a pause: that is not a stored "
+                                            "record. Nothing was loaded."));
+    QCOMPARE(tab.model().pointCount(), 0);
 }
 
-void RecordTabTest::gapsBreakTheLine()
+void RecordTabTest::load_showsWhatTheFileHolds_data()
 {
-    Fixture f;
-    f.setSettings("30", "5"); // 10 points
-    f.tab.enterTab();
-    f.fill(7);
-    f.tab.model().setValue(4, std::nullopt);
-    f.tab.model().setValue(5, std::nullopt);
-    QList<QLineSeries*> pieces = f.chart()->lineSegments();
-    QCOMPARE(pieces.size(), 2);
-    QCOMPARE(pieces[0]->points().last(), QPointF(2, 7.03));
-    QCOMPARE(pieces[1]->points().first(), QPointF(5, 7.06));
-    f.tab.model().setValue(4, 7.2);
-    f.tab.model().setValue(5, 7.2);
-    QCOMPARE(f.chart()->lineSegments().size(), 1);
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<QString>("seconds");
+    QTest::addColumn<Values>("values"); // the first four points
+    const QByteArray header = "Date,1.1.24\r\nComments,\"short, not full\"\r\nSeconds between samples,30\r\n";
+    QTest::newRow("short") << header + "Total time in minutes,2\r\nTime,Voltage\r\n0,7.5\r\n0.5,\r\n"
+                           << "The file ends after 2 of the 4 points its settings describe; the points read are shown."
+                           << "30" << Values{7.5, NAN, NAN, NAN};
+    QTest::newRow("not a record") << header << "This is not a record file: it holds no \"Time,Voltage\" line. "
+                                               "Nothing was loaded."
+                                  << "7" << Values{7, 7, 7, 7};
 }
 
-void RecordTabTest::zoomAndPointReadout()
+void RecordTabTest::load_showsWhatTheFileHolds()
 {
-    Fixture f;
-    f.setSettings("30", "5"); // 10 points, many pixels apart
-    f.tab.enterTab();
-    f.fill(7);
-    f.tab.model().setValue(7, std::nullopt);
-    f.tab.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&f.tab));
-    VoltageChartView* view = f.chart();
-    QChart* chart = view->chart();
-    const auto pointAt = [&](double index) {
-        const QPointF inChart = chart->mapToPosition(QPointF(index, 7.05));
-        return view->mapFromScene(chart->mapToScene(inChart));
+    QFETCH(QByteArray, file);
+    QFETCH(QString, message);
+    QFETCH(QString, seconds);
+    QFETCH(Values, values);
+    QTemporaryDir dir;
+    test::writeFile(dir.filePath("record.csv"), file);
+    Tab t;
+    t.setSettings("7", "0.5");
+    t.tab.enterTab();
+    for (int k = 1; k <= 4; ++k)
+        t.tab.model().setValue(k, 7);
+    t.rig.prompter.fileAnswers << dir.filePath("record.csv");
+    t.click("cmdLoad");
+    QCOMPARE(t.rig.prompter.messages, QStringList(message));
+    QCOMPARE(t.field("txtStime")->text(), seconds);
+    QCOMPARE(t.child<VoltageChartView>("mscVoltage")->caption(), QString(seconds == "7" ? "" : "short, not full"));
+    QCOMPARE(t.tab.model().pointCount(), int(values.size()));
+    for (int k = 1; k <= values.size(); ++k)
+        QCOMPARE(t.value(k), std::isnan(values[k - 1]) ? std::nullopt : std::optional<double>(values[k - 1]));
+}
+
+void RecordTabTest::chart_labelsShowInFullAndTheChartGrows()
+{
+    Tab t;
+    t.setSettings("7", "10"); // 85 points, a label every 8th: 0.9333333 minutes and so on
+    t.tab.resize(530, 330);
+    t.tab.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&t.tab));
+    t.tab.enterTab();
+    for (int k = 1; k <= 40; ++k)
+        t.tab.model().setValue(k, k == 5 ? 8.35 : 8.0);
+    auto* view = t.child<VoltageChartView>("mscVoltage");
+    const auto shownInFull = [view] {
+        QStringList shown;
+        for (QGraphicsItem* item : view->scene()->items()) {
+            if (auto* text = dynamic_cast<QGraphicsTextItem*>(item); text && text->isVisible())
+                shown << text->toPlainText();
+        }
+        const QStringList labels = view->timeAxis()->categoriesLabels();
+        return labels.size() >= 4 && std::all_of(labels.begin(), labels.end(), [&](auto& l) { return shown.contains(l); });
     };
-    QTest::mouseMove(view->viewport(), pointAt(4));
-    QCOMPARE(view->pointReadout(), QString("Time 2 min, 7.05 V"));
-    QTest::mouseMove(view->viewport(), pointAt(6));
-    QCOMPARE(view->pointReadout(), QString("Time 3 min, no value"));
+    QTRY_VERIFY(shownInFull());
+    QCOMPARE(view->lineSegments().last()->points().last(), QPointF(39, 8.0)); // no line where nothing was sampled
 
-    view->setFocus();
-    QTest::keyClick(view, Qt::Key_Plus);
-    QVERIFY(view->isZoomed());
-    QVERIFY(view->timeAxis()->max() - view->timeAxis()->min() < 9);
-    f.tab.model().setValue(1, 20); // a sample while zoomed leaves the zoom alone
-    QVERIFY(view->voltageAxis()->max() < 20);
-    QTest::keyClick(view, Qt::Key_Home);
-    QVERIFY(!view->isZoomed());
-    QCOMPARE(view->timeAxis()->min(), 0.0);
-    QCOMPARE(view->timeAxis()->max(), 9.0);
-    QVERIFY(view->voltageAxis()->max() >= 20);
+    const int width = view->width();
+    t.tab.resize(1060, 660);
+    QVERIFY(view->width() > width + 400);
+    QTRY_VERIFY(shownInFull());
+
+    const QPointF at = view->chart()->mapToPosition(QPointF(4, 8.35));
+    QTest::mouseMove(view->viewport(), view->mapFromScene(view->chart()->mapToScene(at)));
+    QCOMPARE(view->pointReadout(), QString("Time 0.4666667 min, 8.35 V"));
 }
 
 QTEST_MAIN(RecordTabTest)
