@@ -36,7 +36,7 @@ public:
 
     // Waits ms milliseconds with painting and timers alive. Nested delays end independently.
     void delay(double ms);
-    // Waits until the port has sent everything, or is closed or failed.
+    // Waits until the system has taken every written byte, or the port is closed or failed.
     void waitTransmitDone();
 
     // True while any exchange or delay waits.
@@ -51,6 +51,10 @@ private:
     void enter();
     void leave();
     QString exchange(const QString& line, int waitMs);
+    // Time the line needs for `bytes` bytes at the port's speed (start, data, parity, stop bits).
+    double lineTimeMs(qint64 bytes) const;
+    // Writes the line and waits until it has left the port, then waitMs more.
+    void writeAndWait(const QString& line, int waitMs);
 
     SerialPort& m_port;
     Prompter& m_prompter;
