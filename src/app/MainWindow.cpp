@@ -89,11 +89,13 @@ void MainWindow::startUp()
 {
     m_port.setPortNumber(1);
     m_port.setSettings(kDefaultPortSettings);
-    m_port.open(); // without a port the search below fails and the fields stay empty
+    // Without a port the search below fails and the fields stay empty; the search then says why.
+    const QString portProblem = m_port.open() ? QString() : m_port.errorString();
     m_port.write(toWire(QString(kCR)));
     m_port.write(toWire(QString(kCR)));
     {
         LookingDialog looking(*m_link, this);
+        looking.setPortProblem(portProblem);
         looking.exec();
     }
     m_parameters->binding().reloadParameters();
@@ -132,7 +134,8 @@ void MainWindow::leaveProgramTab()
     m_port.close();
     if (!m_savePortSettings.isEmpty())
         m_port.setSettings(m_savePortSettings);
-    m_port.open();
+    if (!m_port.open())
+        m_prompter.inform(LookingDialog::kFailureText + QStringLiteral("\n\n") + m_port.errorString());
 }
 
 void MainWindow::mnuComm_Click()
