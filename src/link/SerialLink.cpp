@@ -62,6 +62,8 @@ QString SerialLink::exchange(const QString& line, int waitMs)
 
 QString SerialLink::getValue(const QString& address, const QString& code)
 {
+    if (m_bootLoaderActive)
+        return {};
     BusyScope scope(*this);
     const QString line = readLine(address, code);
     const QString reply = exchange(line, kReadWaitMs);
@@ -70,6 +72,8 @@ QString SerialLink::getValue(const QString& address, const QString& code)
 
 void SerialLink::setValue(const QString& address, const QString& code, const QString& value)
 {
+    if (m_bootLoaderActive)
+        return;
     BusyScope scope(*this);
     const QString reply = exchange(writeLine(address, code, value), kWriteWaitMs);
     if (isRejected(reply))
@@ -78,6 +82,8 @@ void SerialLink::setValue(const QString& address, const QString& code, const QSt
 
 void SerialLink::sendCommand(const QString& address, const QString& command)
 {
+    if (m_bootLoaderActive)
+        return;
     BusyScope scope(*this);
     m_port.readAll();
     writeAndWait(address + command, kCommandWaitMs);

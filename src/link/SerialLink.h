@@ -42,6 +42,12 @@ public:
     // True while any exchange or delay waits.
     bool busy() const { return m_depth > 0; }
 
+    // While the instrument runs its boot loader no application line may reach it: the loader
+    // takes every letter as a command ("D" writes an EEPROM byte, "A" sets an address). Meanwhile
+    // reads return an empty text and writes and commands send nothing.
+    void setBootLoaderActive(bool active) { m_bootLoaderActive = active; }
+    bool bootLoaderActive() const { return m_bootLoaderActive; }
+
 signals:
     // The last running exchange or delay has ended.
     void idle();
@@ -59,6 +65,7 @@ private:
     SerialPort& m_port;
     Prompter& m_prompter;
     int m_depth = 0;
+    bool m_bootLoaderActive = false;
 };
 
 // Marks the link busy for the lifetime of a multi-step operation (a reload, a save, a sample).

@@ -47,6 +47,8 @@ void EepromOperations::restoreFactoryDefaults()
 bool EepromOperations::saveToEeprom()
 {
     SerialLink& link = m_binding.link();
+    if (link.bootLoaderActive())
+        return false; // the button is disabled then; nothing may reach the boot loader
     SerialPort& port = link.port();
     QString answer;
     {
