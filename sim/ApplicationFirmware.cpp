@@ -76,8 +76,6 @@ void ApplicationFirmware::receive(char byte, std::vector<Chunk>& out)
 {
     if (m_faults.silent)
         return;
-    if (m_line.isEmpty() && !m_faults.garbage.isEmpty())
-        out.push_back({m_faults.garbage, 0});
     m_line.append(byte);
     out.push_back({QByteArray(1, byte), 0});
     if (byte != '\r')
@@ -107,7 +105,7 @@ std::vector<Chunk> ApplicationFirmware::answer(const QString& line)
     ++m_lines;
     const QString command = line.mid(1);
     const auto reply = [this](const QString& text) {
-        return std::vector<Chunk>{{wire(text) + kLineEnd, m_faults.answerDelayMs}};
+        return std::vector<Chunk>{{wire(text) + kLineEnd, kAnswerGapMs}};
     };
     const auto rejected = [&] { return reply(QStringLiteral("?")); };
     if (m_faults.rejectAll)
@@ -122,7 +120,7 @@ std::vector<Chunk> ApplicationFirmware::answer(const QString& line)
     for (const LineHandler& handler : m_handlers) {
         if (auto chunks = handler(command)) {
             for (Chunk& c : *chunks)
-                c.gapMs += m_faults.answerDelayMs;
+                c.gapMs += kAnswerGapMs;
             return *chunks;
         }
     }

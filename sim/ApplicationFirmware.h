@@ -18,11 +18,11 @@ class BatteryPack;
 class ApplicationFirmware {
 public:
     struct Faults {
-        bool silent = false;          // neither echo nor answer
-        double answerDelayMs = 2;     // between the echo and the answer
-        QByteArray garbage;           // sent in front of every echo of a line
-        bool rejectAll = false;       // every command answered "?"
+        bool silent = false;    // neither echo nor answer
+        bool rejectAll = false; // every command answered "?"
     };
+    // Between the echo of a line and its answer.
+    static constexpr double kAnswerGapMs = 2;
 
     struct Setting {
         QString factory;

@@ -13,8 +13,6 @@ QString optionsHelp()
         "usage: quarvel-sim [options]\n"
         "  --link PATH        make PATH a link to the device (e.g. ~/.config/Quarvel/com1)\n"
         "  --silent           never answer\n"
-        "  --slow             answer only after the program's wait has ended\n"
-        "  --garbage          send stray characters in front of every echo\n"
         "  --reject           answer every command with \"?\"\n"
         "  --vanish-after N   leave the line after N command lines\n"
         "  --no-save-answer   store the settings on \"ESV\" but never answer\n"
@@ -63,10 +61,6 @@ QString applyOptions(const QStringList& arguments, VirtualInstrument& instrument
             server.setLinkPath(value);
         } else if (arg == QLatin1String("--silent")) {
             faults.silent = true;
-        } else if (arg == QLatin1String("--slow")) {
-            faults.answerDelayMs = 120;
-        } else if (arg == QLatin1String("--garbage")) {
-            faults.garbage = QByteArrayLiteral("#~");
         } else if (arg == QLatin1String("--reject")) {
             faults.rejectAll = true;
         } else if (arg == QLatin1String("--vanish-after")) {

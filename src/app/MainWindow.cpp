@@ -73,9 +73,10 @@ void MainWindow::buildMenu()
         QAction* action = bar->addAction(caption);
         action->setObjectName(QString::fromLatin1(name));
         connect(action, &QAction::triggered, this, handler);
+        return action;
     };
     add(QStringLiteral("&Comm"), "mnuComm", &MainWindow::mnuComm_Click);
-    add(QStringLiteral("&Refresh"), "mnuRefresh", &MainWindow::mnuRefresh_Click);
+    m_mnuRefresh = add(QStringLiteral("&Refresh"), "mnuRefresh", &MainWindow::mnuRefresh_Click);
     add(QStringLiteral("E&xit"), "mnuExit", &MainWindow::mnuExit_Click);
     add(QStringLiteral("&About"), "mnuAbout", &MainWindow::mnuAbout_Click);
 }
@@ -89,11 +90,13 @@ void MainWindow::startUp()
 {
     m_port.setPortNumber(1);
     m_port.setSettings(kDefaultPortSettings);
-    m_port.open(); // without a port the search below fails and the fields stay empty
+    // Without a port the search below fails and the fields stay empty; the search then says why.
+    const QString portProblem = m_port.open() ? QString() : m_port.errorString();
     m_port.write(toWire(QString(kCR)));
     m_port.write(toWire(QString(kCR)));
     {
         LookingDialog looking(*m_link, this);
+        looking.setPortProblem(portProblem);
         looking.exec();
     }
     m_parameters->binding().reloadParameters();
@@ -117,6 +120,7 @@ void MainWindow::tabChanged(int current)
             m_tabs->setCurrentIndex(previous); // itself a change of tab, which leaves "Program"
             return;
         }
+        setBootLoaderActive(true); // from "1pgm" on, the instrument listens as its boot loader
         m_programTab->enterProgrammingMode(m_savePortSettings);
         return;
     }
@@ -130,9 +134,24 @@ void MainWindow::leaveProgramTab()
     m_port.write(QByteArrayLiteral("G"));
     m_link->delay(kLeaveLoaderDelayMs);
     m_port.close();
-    if (!m_savePortSettings.isEmpty())
+    // Only a session of programming mode changed the settings; after a declined entry the saved
+    // ones are those of an earlier session and would undo a later choice in "Comm".
+    if (m_link->bootLoaderActive() && !m_savePortSettings.isEmpty())
         m_port.setSettings(m_savePortSettings);
-    m_port.open();
+    if (!m_port.open())
+        m_prompter.inform(LookingDialog::kFailureText + QStringLiteral("\n\n") + m_port.errorString());
+    setBootLoaderActive(false); // the application runs again
+}
+
+void MainWindow::setBootLoaderActive(bool active)
+{
+    // Nothing that talks to the application can be used meanwhile, and the link refuses it too.
+    m_link->setBootLoaderActive(active);
+    m_mnuRefresh->setEnabled(!active);
+    for (int i = 0; i < m_tabs->count(); ++i) {
+        if (i != kProgramTab)
+            m_tabs->widget(i)->setEnabled(!active);
+    }
 }
 
 void MainWindow::mnuComm_Click()

@@ -5,6 +5,7 @@
 
 #include <memory>
 
+class QAction;
 class QTabWidget;
 
 namespace quarvel {
@@ -47,6 +48,8 @@ private:
     void buildMenu();
     void tabChanged(int current);
     void leaveProgramTab();
+    // Programming mode: application exchanges are disabled while the boot loader listens.
+    void setBootLoaderActive(bool active);
     void mnuComm_Click();
     void mnuRefresh_Click();
     void mnuExit_Click();
@@ -60,6 +63,7 @@ private:
     QTabWidget* m_tabs;
     ProgramTab* m_programTab;
     RecordTab* m_recordTab;
+    QAction* m_mnuRefresh = nullptr;
     QPointer<QWidget> m_about;
     QPointer<QWidget> m_comms;
     QString m_savePortSettings;

@@ -53,8 +53,14 @@ QString valueFromReply(const QString& reply, const QString& line, const QString&
     const QString rest = reply.mid(echoAt + line.size());
     if (rest.isEmpty())
         return {};
-    if (isTextCode(code))
-        return rest;
+    if (isTextCode(code)) {
+        // The line end after a text value is not part of it: kept, it would be written back in
+        // front of anything typed after it. Blanks stay, wherever they are.
+        int end = rest.size();
+        while (end > 0 && (rest.at(end - 1) == kCR || rest.at(end - 1) == QChar(10)))
+            --end;
+        return rest.left(end);
+    }
     return getField(rest, 1, QStringLiteral(" "));
 }
 

@@ -18,7 +18,8 @@ QString writeLine(const QString& address, const QString& code, const QString& va
 bool isRejected(const QString& reply);
 
 // The value in the answer to `line` (a read of `code`): what follows the echo of the line.
-// Empty when the answer is rejected, holds no echo, or holds nothing after it.
+// Empty when the answer is rejected, holds no echo, or holds nothing after it. A text value is
+// the whole rest without its trailing CR and LF characters; a number is its first word.
 QString valueFromReply(const QString& reply, const QString& line, const QString& code);
 
 // The text up to the first CR, LF or separator; NUL characters become spaces.

@@ -35,6 +35,13 @@ LookingDialog::LookingDialog(SerialLink& link, QWidget* parent) : QDialog(parent
     m_failure->setFont(normal);
     placeTwips(m_failure, 300, 720, 3555, 1095);
 
+    m_portProblem = new QLabel(this);
+    m_portProblem->setObjectName(QStringLiteral("lblPortProblem"));
+    m_portProblem->setWordWrap(true);
+    m_portProblem->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    m_portProblem->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    m_portProblem->hide();
+
     m_ok = new QPushButton(QStringLiteral("OK"), this);
     m_ok->setObjectName(QStringLiteral("cmdOK"));
     placeTwips(m_ok, 3300, 1560, 495, 315);
@@ -43,6 +50,11 @@ LookingDialog::LookingDialog(SerialLink& link, QWidget* parent) : QDialog(parent
 
     // At first only the message is visible; the failure text and OK lie below the client area.
     setFixedSize(twips(kWidthTwips), twips(kSearchingHeightTwips));
+}
+
+void LookingDialog::setPortProblem(const QString& problem)
+{
+    m_portProblem->setText(problem);
 }
 
 bool LookingDialog::failureShown() const
@@ -66,7 +78,16 @@ void LookingDialog::findQuarvel()
         accept();
         return;
     }
-    setFixedSize(twips(kWidthTwips), twips(kFailedHeightTwips));
+    int extra = 0;
+    if (!m_portProblem->text().isEmpty()) {
+        // Below the failure message, where OK stood; OK and the dialog's bottom move down.
+        const int width = twips(3555);
+        extra = m_portProblem->heightForWidth(width) + twips(120);
+        m_portProblem->setGeometry(twips(300), twips(1560), width, extra - twips(120));
+        m_portProblem->show();
+        m_ok->move(m_ok->x(), m_ok->y() + extra);
+    }
+    setFixedSize(twips(kWidthTwips), twips(kFailedHeightTwips) + extra);
     m_ok->setEnabled(true);
     m_ok->setDefault(true);
     m_ok->setFocus();

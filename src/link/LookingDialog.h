@@ -20,6 +20,9 @@ public:
 
     explicit LookingDialog(SerialLink& link, QWidget* parent = nullptr);
 
+    // Why the port could not be opened; shown with the failure message.
+    void setPortProblem(const QString& problem);
+
     bool found() const { return m_found; }
     bool failureShown() const;
 
@@ -31,6 +34,7 @@ private:
 
     SerialLink& m_link;
     QLabel* m_failure;
+    QLabel* m_portProblem;
     QPushButton* m_ok;
     bool m_started = false;
     bool m_found = false;

@@ -1,13 +1,16 @@
 #include "SerialLink.h"
 
 #include "CommandFraming.h"
+#include "PortSettings.h"
 #include "Prompter.h"
 #include "SerialPort.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QTimer>
 
+#include <algorithm>
 #include <cmath>
 
 namespace quarvel {
@@ -28,17 +31,39 @@ void SerialLink::leave()
         emit idle();
 }
 
+double SerialLink::lineTimeMs(qint64 bytes) const
+{
+    const auto s = PortSettings::parse(m_port.settings());
+    if (!s)
+        return 0;
+    const int bitsPerByte = 1 + s->dataBits + (s->parity == 'n' ? 0 : 1) + s->stopBits;
+    return bytes * bitsPerByte * 1000.0 / s->baudRate;
+}
+
+void SerialLink::writeAndWait(const QString& line, int waitMs)
+{
+    const QByteArray bytes = toWire(line);
+    QElapsedTimer sent;
+    sent.start();
+    m_port.write(bytes);
+    waitTransmitDone();
+    // The system takes the bytes long before the last one has left the port; the instrument's
+    // answer can only follow it. The fixed wait starts when the line time has passed.
+    const double stillOnTheLine = lineTimeMs(bytes.size()) - sent.nsecsElapsed() / 1e6;
+    delay(std::max(0.0, stillOnTheLine) + waitMs);
+}
+
 QString SerialLink::exchange(const QString& line, int waitMs)
 {
     m_port.readAll(); // whatever an earlier exchange left behind
-    m_port.write(toWire(line));
-    waitTransmitDone();
-    delay(waitMs);
+    writeAndWait(line, waitMs);
     return fromWire(m_port.readAll());
 }
 
 QString SerialLink::getValue(const QString& address, const QString& code)
 {
+    if (m_bootLoaderActive)
+        return {};
     BusyScope scope(*this);
     const QString line = readLine(address, code);
     const QString reply = exchange(line, kReadWaitMs);
@@ -47,6 +72,8 @@ QString SerialLink::getValue(const QString& address, const QString& code)
 
 void SerialLink::setValue(const QString& address, const QString& code, const QString& value)
 {
+    if (m_bootLoaderActive)
+        return;
     BusyScope scope(*this);
     const QString reply = exchange(writeLine(address, code, value), kWriteWaitMs);
     if (isRejected(reply))
@@ -55,11 +82,11 @@ void SerialLink::setValue(const QString& address, const QString& code, const QSt
 
 void SerialLink::sendCommand(const QString& address, const QString& command)
 {
+    if (m_bootLoaderActive)
+        return;
     BusyScope scope(*this);
     m_port.readAll();
-    m_port.write(toWire(address + command));
-    waitTransmitDone();
-    delay(kCommandWaitMs);
+    writeAndWait(address + command, kCommandWaitMs);
 }
 
 void SerialLink::delay(double ms)

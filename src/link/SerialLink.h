@@ -36,11 +36,17 @@ public:
 
     // Waits ms milliseconds with painting and timers alive. Nested delays end independently.
     void delay(double ms);
-    // Waits until the port has sent everything, or is closed or failed.
+    // Waits until the system has taken every written byte, or the port is closed or failed.
     void waitTransmitDone();
 
     // True while any exchange or delay waits.
     bool busy() const { return m_depth > 0; }
+
+    // While the instrument runs its boot loader no application line may reach it: the loader
+    // takes every letter as a command ("D" writes an EEPROM byte, "A" sets an address). Meanwhile
+    // reads return an empty text and writes and commands send nothing.
+    void setBootLoaderActive(bool active) { m_bootLoaderActive = active; }
+    bool bootLoaderActive() const { return m_bootLoaderActive; }
 
 signals:
     // The last running exchange or delay has ended.
@@ -51,10 +57,15 @@ private:
     void enter();
     void leave();
     QString exchange(const QString& line, int waitMs);
+    // Time the line needs for `bytes` bytes at the port's speed (start, data, parity, stop bits).
+    double lineTimeMs(qint64 bytes) const;
+    // Writes the line and waits until it has left the port, then waitMs more.
+    void writeAndWait(const QString& line, int waitMs);
 
     SerialPort& m_port;
     Prompter& m_prompter;
     int m_depth = 0;
+    bool m_bootLoaderActive = false;
 };
 
 // Marks the link busy for the lifetime of a multi-step operation (a reload, a save, a sample).

@@ -20,13 +20,14 @@ const QString kSave = QStringLiteral("ESV") + kCR;
 constexpr int kSettleMs = 100;
 constexpr int kPollMs = 10;
 
-// True when text read together with the echo of the save already holds the answer.
-bool holdsAnswer(const QString& discarded)
+// What the instrument answered to the save in text read together with its echo: everything
+// after the echo, or nothing when only the echo (or part of it) has arrived.
+QString answerAfterEcho(const QString& discarded)
 {
     const QString echo = kInstrumentAddress + kSave;
     const int at = discarded.indexOf(echo);
     const QString after = at >= 0 ? discarded.mid(at + echo.size()) : discarded;
-    return !after.trimmed().isEmpty();
+    return after.trimmed().isEmpty() ? QString() : after;
 }
 
 } // namespace
@@ -46,24 +47,30 @@ void EepromOperations::restoreFactoryDefaults()
 bool EepromOperations::saveToEeprom()
 {
     SerialLink& link = m_binding.link();
+    if (link.bootLoaderActive())
+        return false; // the button is disabled then; nothing may reach the boot loader
     SerialPort& port = link.port();
-    bool answered = false;
+    QString answer;
     {
         BusyPointer busy;
         BusyScope scope(link);
         link.sendCommand(kInstrumentAddress, kSave);
         link.delay(kSettleMs);
-        answered = holdsAnswer(fromWire(port.readAll())); // the echo, and the answer if it was quick
+        answer = answerAfterEcho(fromWire(port.readAll())); // the echo, and the answer if it was quick
         QElapsedTimer clock;
         clock.start();
-        while (!answered && port.isOpen() && clock.elapsed() < m_saveAnswerLimitMs) {
-            answered = !port.readAll().isEmpty();
-            if (!answered)
+        while (answer.isEmpty() && port.isOpen() && clock.elapsed() < m_saveAnswerLimitMs) {
+            answer = fromWire(port.readAll());
+            if (answer.isEmpty())
                 link.delay(kPollMs);
         }
     }
-    if (!answered) {
+    if (answer.isEmpty()) {
         link.prompter().inform(kSaveUnansweredMessage);
+        return false;
+    }
+    if (isRejected(answer)) {
+        link.prompter().inform(kSaveRefusedMessage);
         return false;
     }
     m_binding.setDirty(false);

@@ -12,6 +12,9 @@ public:
     static inline const QString kSaveUnansweredMessage = QStringLiteral(
         "The QUARVEL did not confirm the save. The settings may not have been saved to the instrument's "
         "EEPROM; check the connection and save again.");
+    static inline const QString kSaveRefusedMessage = QStringLiteral(
+        "The QUARVEL refused to save the settings to its EEPROM. Your changes are not saved; check them and "
+        "save again.");
     static constexpr int kSaveAnswerLimitMs = 5000;
 
     explicit EepromOperations(ParameterBinding& binding, int saveAnswerLimitMs = kSaveAnswerLimitMs)
@@ -23,8 +26,8 @@ public:
     void loadFromEeprom();
     // "ERD" then a reload; the flag stays as it was.
     void restoreFactoryDefaults();
-    // "ESV", then waits for the instrument's answer; only an answered save clears the flag.
-    // Returns whether the save was answered.
+    // "ESV", then waits for the instrument's answer; only a save answered without "?" clears the
+    // flag. Returns whether the save was confirmed; tells the user when it was not.
     bool saveToEeprom();
 
 private:

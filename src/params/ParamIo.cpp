@@ -24,7 +24,7 @@ void setFieldCode(QLineEdit& field, const QString& code)
 void readParam(SerialLink& link, const QString& address, QLineEdit& field)
 {
     const QString code = fieldCode(field);
-    if (code.isEmpty())
+    if (code.isEmpty() || link.bootLoaderActive()) // no answer can come: keep the text
         return;
     QPointer<QLineEdit> guard(&field); // the window may close while the answer is awaited
     const QString value = link.getValue(address, code);

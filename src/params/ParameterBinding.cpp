@@ -29,8 +29,11 @@ bool ParameterBinding::eventFilter(QObject* watched, QEvent* event)
     if (event->type() == QEvent::KeyPress) {
         const auto* key = static_cast<QKeyEvent*>(event);
         // A typed character: letters, digits, blank, Backspace, Enter, Escape, control letters;
-        // not Delete, arrows, Home, End or function keys, which carry no character.
-        const bool character = !key->text().isEmpty() && key->key() != Qt::Key_Delete;
+        // not Delete, arrows, Home, End or function keys, which carry no character, and not Tab
+        // or Shift+Tab, which only move the focus.
+        const int k = key->key();
+        const bool character =
+            !key->text().isEmpty() && k != Qt::Key_Delete && k != Qt::Key_Tab && k != Qt::Key_Backtab;
         if (character)
             keyPressed(index, key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter);
     } else if (event->type() == QEvent::FocusOut) {

@@ -1,6 +1,7 @@
 #include "ParameterPages.h"
 
 #include "EepromOperations.h"
+#include "FieldLabel.h"
 #include "ParamIo.h"
 #include "ParameterBinding.h"
 #include "ParameterTable.h"
@@ -41,10 +42,11 @@ QLineEdit* makeField(QWidget* parent, const FieldDefinition& definition, int top
         field->setToolTip(definition.toolTip);
     placeTwips(field, definition.left, definition.top - topOffset, definition.width, kFieldHeightTwips);
 
-    // The label stands on the same row, to the left of the field.
-    auto* label = new QLabel(definition.label, parent);
-    label->setAlignment(labelAlignment | Qt::AlignVCenter);
-    placeTwips(label, labelLeft, definition.top - topOffset, definition.left - kLabelGapTwips - labelLeft, kFieldHeightTwips);
+    // The label stands on the same row, to the left of the field: right-aligned up to the gap
+    // before the field, or from labelLeft on.
+    const int edge = labelAlignment & Qt::AlignRight ? definition.left - kLabelGapTwips : labelLeft;
+    auto* label = new FieldLabel(definition.label, parent, twips(edge), twips(definition.top - topOffset),
+                                 twips(kFieldHeightTwips), labelAlignment);
     labelField(label, field);
     return field;
 }

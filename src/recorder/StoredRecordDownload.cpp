@@ -8,6 +8,8 @@ namespace quarvel {
 
 StoredRecordDownload StoredRecordDownload::fetch(SerialLink& link)
 {
+    if (link.bootLoaderActive())
+        return {}; // "1RDB" would reach the boot loader as loader commands
     BusyScope busy(link); // no sample or other exchange starts while the record streams in
     SerialPort& port = link.port();
     port.readAll(); // the rest of an earlier reply or a late sample would shift every value

@@ -1,220 +1,229 @@
-// The parameter tabs against the virtual instrument in this process, and the EEPROM save's
-// answer handling against a scripted port.
+// The parameter tabs against the virtual instrument in this process.
+#include "DialogPrompter.h"
 #include "EepromOperations.h"
-#include "FakeSerialPort.h"
 #include "ParameterBinding.h"
 #include "ParameterPages.h"
-#include "ParameterTable.h"
-#include "ProfilePresets.h"
-#include "ScriptedPrompter.h"
-#include "SerialLink.h"
-#include "SimulatedSerialPort.h"
-#include "VirtualInstrument.h"
+#include "SimRig.h"
+#include "TestFiles.h"
 
+#include <QApplication>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QtTest>
+
+#include <memory>
 
 using namespace quarvel;
 using namespace quarvel::test;
 
 namespace {
-
-QStringList linesOf(const QByteArray& written)
-{
-    QStringList lines = QString::fromLatin1(written).split(QLatin1Char('\r'));
-    lines.removeLast();
-    return lines;
-}
-
-struct SimBench {
-    SimBench() : port(instrument), link(port, prompter), pages(link) { port.open(); }
-    sim::VirtualInstrument instrument;
-    sim::SimulatedSerialPort port;
-    ScriptedPrompter prompter;
-    SerialLink link;
-    ParameterPages pages;
+struct Rig {
+    SimRig sim;
+    ParameterPages pages{sim.link};
     QLineEdit* param(int i) { return pages.binding().parameter(i); }
     QPushButton* button(int tab, const QString& name) { return pages.page(tab)->findChild<QPushButton*>(name); }
 };
-
 } // namespace
 
 class ParameterEditorTest : public QObject {
     Q_OBJECT
 private slots:
-    void fields_matchTheTableAndAreLabelled();
     void preset_writesItsFiveValuesInOrder_data();
     void preset_writesItsFiveValuesInOrder();
     void preset_setsDirtyEvenWhenEveryWriteIsRejected();
+    void key_setsDirtyOnlyWhenItTypesACharacter_data();
+    void key_setsDirtyOnlyWhenItTypesACharacter();
+    void messageBox_isNotAFocusLoss();
     void updateValues_readsOnlyTheReport();
-    void save_clearsDirtyOnAnyAnswer_data();
-    void save_clearsDirtyOnAnyAnswer();
-    void save_withoutAnswer_warnsWithinItsLimitAndKeepsDirty();
+    void save_clearsDirtyOnlyWhenConfirmed_data();
+    void save_clearsDirtyOnlyWhenConfirmed();
+    void loadAndDefaults_sendTheirCommandThenReload_data();
     void loadAndDefaults_sendTheirCommandThenReload();
 };
-
-void ParameterEditorTest::fields_matchTheTableAndAreLabelled()
-{
-    SimBench b;
-    QCOMPARE(b.pages.binding().parameterCount(), kParameterCount);
-    QCOMPARE(b.pages.binding().reportCount(), kReportCount);
-    for (int i = 0; i < kParameterCount; ++i) {
-        QLineEdit* field = b.param(i);
-        QVERIFY(field);
-        QCOMPARE(field->accessibleName(), parameterFields()[i].label);
-        QVERIFY(b.pages.page(parameterFields()[i].tab)->isAncestorOf(field));
-        QCOMPARE(field->font().pointSizeF(), 9.75);
-    }
-    QCOMPARE(b.pages.binding().report(2)->accessibleName(), QStringLiteral("Battery Pack Impeadance"));
-    QCOMPARE(b.param(0)->toolTip(), QStringLiteral("Enter a 12 character voltage profile name"));
-}
 
 void ParameterEditorTest::preset_writesItsFiveValuesInOrder_data()
 {
     QTest::addColumn<int>("tab");
-    QTest::addColumn<int>("index");
-    for (int tab = 0; tab < 2; ++tab)
-        for (int n = 0; n < profilePresets().size(); ++n)
-            QTest::addRow("%s %s", tab == 0 ? "A" : "B", qPrintable(profilePresets()[n].caption)) << tab << n;
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<QByteArray>("wire");
+    const auto row = [](int tab, int n, const char* caption, const char* wire) {
+        const QString button = QStringLiteral("cmdProfile%1_%2").arg(tab == 0 ? 'A' : 'B').arg(n);
+        QTest::newRow(qPrintable(button)) << tab << button << QString(caption) << QByteArray(wire);
+    };
+    row(0, 0, "4 cell NiCd", "1DVA 4 cell  NiCd\r1DRA 10\r1DHA 5\r1DWA 4.6\r1DLA 4.4\r");
+    row(0, 1, "5 cell NiCd", "1DVA 5 cell  NiCd\r1DRA 12\r1DHA 6.25\r1DWA 5.75\r1DLA 5.5\r");
+    row(0, 2, "4 cell NiMH", "1DVA 4 cell  NiMH\r1DRA 10\r1DHA 5\r1DWA 4.6\r1DLA 4.4\r");
+    row(0, 3, "5 cell NiMH", "1DVA 5 cell  NiMH\r1DRA 12\r1DHA 6.25\r1DWA 5.75\r1DLA 5.5\r");
+    row(0, 4, "2 cell Li-Poly", "1DVA 2 cell Li-Po\r1DRA 7.5\r1DHA 8.4\r1DWA 6.5\r1DLA 6.0\r");
+    row(1, 1, "5 cell NiCd", "1DVB 5 cell  NiCd\r1DRB 12\r1DHB 6.25\r1DWB 5.75\r1DLB 5.5\r");
+    row(1, 3, "5 cell NiMH", "1DVB 5 cell  NiMH\r1DRB 12\r1DHB 6.25\r1DWB 5.75\r1DLB 5.5\r");
+    row(1, 4, "2 cell Li-Poly", "1DVB 2 cell Li-Po\r1DRB 7.5\r1DHB 8.4\r1DWB 6.5\r1DLB 6.0\r");
 }
 
 void ParameterEditorTest::preset_writesItsFiveValuesInOrder()
 {
     QFETCH(int, tab);
-    QFETCH(int, index);
-    SimBench b;
-    for (int i = 0; i < kParameterCount; ++i)
-        b.param(i)->setText(QStringLiteral("untouched %1").arg(i));
-    const QString name = tab == 0 ? QStringLiteral("cmdProfileA_%1") : QStringLiteral("cmdProfileB_%1");
-    QPushButton* button = b.button(tab, name.arg(index));
-    QCOMPARE(button->text(), profilePresets()[index].caption);
-
-    button->click();
-
-    const ProfilePreset& p = profilePresets()[index];
-    const QString suffix = tab == 0 ? QStringLiteral("A") : QStringLiteral("B");
-    const QStringList expected{"1DV" + suffix + " " + p.name, "1DR" + suffix + " " + p.resistance,
-                               "1DH" + suffix + " " + p.high, "1DW" + suffix + " " + p.warning,
-                               "1DL" + suffix + " " + p.low};
-    QCOMPARE(linesOf(b.port.written()), expected);
-    const auto targets = tab == 0 ? kProfileAFields : kProfileBFields;
-    for (int i = 0; i < kParameterCount; ++i) {
-        const auto at = std::find(targets.begin(), targets.end(), i);
-        const QString text = at == targets.end() ? QStringLiteral("untouched %1").arg(i)
-                                                 : p.values()[size_t(at - targets.begin())];
-        QCOMPARE(b.param(i)->text(), text);
-    }
-    QVERIFY(b.pages.binding().dirty());
-    QVERIFY(b.prompter.messages.isEmpty()); // the instrument accepts every preset
-    QCOMPARE(b.instrument.application().value("DV" + suffix), p.name);
+    QFETCH(QString, button);
+    QFETCH(QString, caption);
+    QFETCH(QByteArray, wire);
+    Rig r;
+    for (int i = 0; i < 28; ++i)
+        r.param(i)->setText(QStringLiteral("untouched"));
+    QCOMPARE(r.button(tab, button)->text(), caption);
+    r.button(tab, button)->click();
+    QCOMPARE(r.sim.port.written(), wire);
+    int changed = 0;
+    for (int i = 0; i < 28; ++i)
+        changed += r.param(i)->text() != QLatin1String("untouched");
+    QCOMPARE(changed, 5); // the five written are the five filled
+    QVERIFY(r.pages.binding().dirty());
+    QCOMPARE(r.sim.prompter.messages, QStringList()); // the instrument accepts every preset
 }
 
 void ParameterEditorTest::preset_setsDirtyEvenWhenEveryWriteIsRejected()
 {
-    SimBench b;
-    b.instrument.application().faults().rejectAll = true;
-    b.button(1, QStringLiteral("cmdProfileB_4"))->click();
-    QVERIFY(b.pages.binding().dirty());
-    QCOMPARE(b.prompter.messages.size(), 5);
-    QCOMPARE(b.param(11)->text(), QStringLiteral("2 cell Li-Po"));
-    QCOMPARE(b.param(7)->text(), QStringLiteral("6.0"));
+    Rig r;
+    r.sim.instrument.application().faults().rejectAll = true;
+    r.button(1, QStringLiteral("cmdProfileB_4"))->click();
+    QVERIFY(r.pages.binding().dirty());
+    QCOMPARE(r.sim.prompter.messages, QStringList(5, QStringLiteral("Error sending command to servo!")));
+    QCOMPARE(r.param(11)->text(), QStringLiteral("2 cell Li-Po")); // the fields keep the preset
+}
+
+void ParameterEditorTest::key_setsDirtyOnlyWhenItTypesACharacter_data()
+{
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("modifiers");
+    QTest::addColumn<bool>("dirty");
+    QTest::newRow("letter") << int(Qt::Key_A) << int(Qt::NoModifier) << true;
+    QTest::newRow("Escape, which changes nothing") << int(Qt::Key_Escape) << int(Qt::NoModifier) << true;
+    QTest::newRow("Backspace in an empty field") << int(Qt::Key_Backspace) << int(Qt::NoModifier) << true;
+    QTest::newRow("Tab") << int(Qt::Key_Tab) << int(Qt::NoModifier) << false;
+    QTest::newRow("Shift+Tab") << int(Qt::Key_Backtab) << int(Qt::ShiftModifier) << false;
+    QTest::newRow("Delete") << int(Qt::Key_Delete) << int(Qt::NoModifier) << false;
+}
+
+void ParameterEditorTest::key_setsDirtyOnlyWhenItTypesACharacter()
+{
+    QFETCH(int, key);
+    QFETCH(int, modifiers);
+    QFETCH(bool, dirty);
+    Rig r;
+    QTest::keyClick(r.param(1), Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+    QCOMPARE(r.pages.binding().dirty(), dirty);
+}
+
+// A rejected write raises a real message box. The box taking the focus is no focus loss of the
+// field, or every box would write the field again and raise the next box.
+void ParameterEditorTest::messageBox_isNotAFocusLoss()
+{
+    SimRig sim;
+    DialogPrompter prompter;
+    SerialLink link(sim.port, prompter);
+    ParameterPages pages(link);
+    std::unique_ptr<QWidget> window(pages.page(0)); // "Profile A" as a window of its own
+    prompter.setParent(window.get());
+    QLineEdit* field = pages.binding().parameter(1);
+    window->show();
+    QVERIFY(QTest::qWaitForWindowActive(window.get()));
+    field->setFocus();
+    QTRY_VERIFY(field->hasFocus());
+    sim.port.clearWritten(); // the field that had the focus first was written
+    int boxes = 0;
+    QTimer closer;
+    connect(&closer, &QTimer::timeout, [&] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            ++boxes;
+            box->accept();
+        }
+    });
+    closer.start(50);
+    QTest::keyClicks(field, QStringLiteral("3")); // below the instrument's 5 ohms
+    QTest::keyClick(field, Qt::Key_Return);
+    QTRY_COMPARE(boxes, 1);
+    QTest::qWait(200);
+    QCOMPARE(sim.port.written(), QByteArray("1DRA 3\r"));
+
+    window->activateWindow(); // back in the window, the field has the focus again
+    QTRY_VERIFY(field->hasFocus());
+    pages.binding().parameter(2)->setFocus(); // moving to another field is a focus loss
+    QTRY_COMPARE(boxes, 2);
+    QCOMPARE(sim.port.written(), QByteArray("1DRA 3\r1DRA 3\r"));
 }
 
 void ParameterEditorTest::updateValues_readsOnlyTheReport()
 {
-    SimBench b;
-    b.param(1)->setText(QStringLiteral("typed"));
-    b.button(3, QStringLiteral("cmdUpdate"))->click();
-    QCOMPARE(linesOf(b.port.written()), (QStringList{"1RNV", "1RLV", "1RIM"}));
-    QCOMPARE(b.param(1)->text(), QStringLiteral("typed"));
-    bool ok = false;
-    QVERIFY(b.pages.binding().report(0)->text().toDouble(&ok) > 7.0 && ok);
-    QCOMPARE(b.pages.binding().report(2)->text(), QStringLiteral("0.120"));
-    QVERIFY(!b.pages.binding().dirty());
+    Rig r;
+    r.param(1)->setText(QStringLiteral("typed"));
+    r.button(3, QStringLiteral("cmdUpdate"))->click();
+    QCOMPARE(r.sim.port.written(), QByteArray("1RNV\r1RLV\r1RIM\r"));
+    QCOMPARE(r.param(1)->text(), QStringLiteral("typed"));
+    QCOMPARE(r.pages.binding().report(2)->text(), QStringLiteral("0.120"));
+    QVERIFY(!r.pages.binding().dirty());
 }
 
-void ParameterEditorTest::save_clearsDirtyOnAnyAnswer_data()
+void ParameterEditorTest::save_clearsDirtyOnlyWhenConfirmed_data()
 {
-    QTest::addColumn<QByteArray>("answer");
-    QTest::newRow("a short text") << QByteArray("Saved\r\n");
-    QTest::newRow("a rejection") << QByteArray("?\r\n");
+    QTest::addColumn<QString>("fault");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("confirmed") << "" << "";
+    const QString refused = QStringLiteral("The QUARVEL refused to save the settings to its EEPROM. Your changes "
+                                           "are not saved; check them and save again.");
+    QTest::newRow("refused, the EEPROM cannot be written") << "unwritable" << refused;
+    QTest::newRow("refused at once") << "reject" << refused;
+    QTest::newRow("never answered")
+        << "silent" << "The QUARVEL did not confirm the save. The settings may not have been saved to the "
+                       "instrument's EEPROM; check the connection and save again.";
 }
 
-void ParameterEditorTest::save_clearsDirtyOnAnyAnswer()
+void ParameterEditorTest::save_clearsDirtyOnlyWhenConfirmed()
 {
-    QFETCH(QByteArray, answer);
-    FakeSerialPort port;
-    ScriptedPrompter prompter;
-    SerialLink link(port, prompter);
-    ParameterPages pages(link);
-    port.open();
-    port.setResponder([](const QByteArray& line) { return line; }); // the echo only
-    pages.binding().setDirty(true);
-    QTimer::singleShot(200, [&] { port.feed(answer); }); // after the echo has been thrown away
+    QFETCH(QString, fault);
+    QFETCH(QString, message);
+    Rig r;
+    QTemporaryDir dir;
+    if (fault == QLatin1String("unwritable")) {
+        writeFile(dir.filePath("blocked"), "x");
+        QCOMPARE(r.sim.instrument.eeprom().useFile(dir.filePath("blocked/eeprom.json")), QString());
+    }
+    r.sim.instrument.application().faults().rejectAll = fault == QLatin1String("reject");
+    r.sim.instrument.eeprom().setSaveAnswered(fault != QLatin1String("silent"));
+    EepromOperations eeprom(r.pages.binding(), 1000);
+    r.pages.binding().setDirty(true);
 
-    QVERIFY(pages.eeprom().saveToEeprom());
-    QCOMPARE(port.writes(), QByteArrayList{"1ESV\r"});
-    QVERIFY(!pages.binding().dirty());
-    QVERIFY(prompter.messages.isEmpty());
-
-    // An answer that came together with the echo counts too.
-    pages.binding().setDirty(true);
-    port.setResponder([&](const QByteArray& line) { return line + answer; });
-    QVERIFY(pages.eeprom().saveToEeprom());
-    QVERIFY(!pages.binding().dirty());
+    QCOMPARE(eeprom.saveToEeprom(), message.isEmpty());
+    QCOMPARE(r.sim.port.written(), QByteArray("1ESV\r"));
+    QCOMPARE(r.sim.prompter.messages, message.isEmpty() ? QStringList() : QStringList{message});
+    QCOMPARE(r.pages.binding().dirty(), !message.isEmpty());
 }
 
-void ParameterEditorTest::save_withoutAnswer_warnsWithinItsLimitAndKeepsDirty()
+void ParameterEditorTest::loadAndDefaults_sendTheirCommandThenReload_data()
 {
-    FakeSerialPort port;
-    ScriptedPrompter prompter;
-    SerialLink link(port, prompter);
-    ParameterBinding binding(link, {}, {});
-    EepromOperations eeprom(binding, 300);
-    port.open();
-    port.setResponder([](const QByteArray& line) { return line; });
-    binding.setDirty(true);
-    QVERIFY(!eeprom.saveToEeprom());
-    QCOMPARE(prompter.messages, QStringList{EepromOperations::kSaveUnansweredMessage});
-    QVERIFY(binding.dirty());
-
-    port.close(); // a closed port cannot answer either
-    QVERIFY(!eeprom.saveToEeprom());
-    QCOMPARE(prompter.messages.size(), 2);
-    QVERIFY(binding.dirty());
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<QByteArray>("command");
+    QTest::addColumn<bool>("dirty");
+    QTest::newRow("load from EEPROM") << "cmdELD" << QByteArray("1ELD\r") << true;
+    QTest::newRow("factory defaults") << "cmdERD" << QByteArray("1ERD\r") << false;
 }
 
 void ParameterEditorTest::loadAndDefaults_sendTheirCommandThenReload()
 {
-    SimBench b;
-    b.pages.binding().reloadParameters();
-    b.button(3, QStringLiteral("cmdESV"))->click(); // EEPROM now holds the factory values
-    QVERIFY(b.prompter.messages.isEmpty());
-
-    // Edits written but not saved: loading from EEPROM shows the saved values again.
-    b.param(1)->setText(QStringLiteral("47"));
-    b.pages.binding().setDirty(true);
-    b.link.setValue("1", "DRA", "47");
-    b.port.clearWritten();
-    b.button(3, QStringLiteral("cmdELD"))->click();
-    QStringList lines = linesOf(b.port.written());
-    QCOMPARE(lines.first(), QStringLiteral("1ELD"));
-    QCOMPARE(lines.size(), 1 + 32);
-    QCOMPARE(lines.value(1), QStringLiteral("1DVA"));
-    QCOMPARE(b.param(1)->text(), QStringLiteral("10"));
-    QVERIFY(b.pages.binding().dirty());
-
-    // Factory defaults replace the working values; the flag stays as it was.
-    b.instrument.application().setValue("DRB", "99");
-    b.pages.binding().setDirty(false);
-    b.port.clearWritten();
-    b.button(3, QStringLiteral("cmdERD"))->click();
-    lines = linesOf(b.port.written());
-    QCOMPARE(lines.first(), QStringLiteral("1ERD"));
-    QCOMPARE(lines.size(), 1 + 32);
-    QCOMPARE(b.param(10)->text(), QStringLiteral("7.5"));
-    QVERIFY(!b.pages.binding().dirty());
+    QFETCH(QString, button);
+    QFETCH(QByteArray, command);
+    QFETCH(bool, dirty);
+    Rig r;
+    r.sim.link.setValue("1", "DRA", "47"); // written, not saved: EEPROM and factory hold 10
+    r.pages.binding().setDirty(dirty);
+    r.sim.port.clearWritten();
+    r.button(3, button)->click();
+    const QByteArray written = r.sim.port.written();
+    QVERIFY2(written.startsWith(command + "1DVA\r1DVA\r1DRA\r"), written.constData());
+    QCOMPARE(written.count('\r'), 1 + 32);
+    QCOMPARE(r.param(1)->text(), QStringLiteral("10"));
+    QCOMPARE(r.pages.binding().dirty(), dirty); // unchanged either way
 }
 
 QTEST_MAIN(ParameterEditorTest)

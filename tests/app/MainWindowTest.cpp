@@ -1,0 +1,228 @@
+// The main window against the virtual instrument in this process (or a fake port where the port
+// itself has to fail or is not used): start-up, tabs, menu, and that every field can be reached.
+#include "EepromOperations.h"
+#include "FakeSerialPort.h"
+#include "MainWindow.h"
+#include "ParameterBinding.h"
+#include "ParameterPages.h"
+#include "RecordTab.h"
+#include "SimRig.h"
+#include "StoredRecordDownload.h"
+
+#include <QDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace quarvel;
+using namespace quarvel::test;
+
+namespace {
+
+constexpr int kProgram = 4, kRecord = 5; // the tabs "Program" and "Record"
+
+// The 32 reads of a reload, as they go out.
+const QByteArray kReload = "1DVA\r1DVA\r1DRA\r1DHA\r1DWA\r1DLA\r1DVD\r1DVD\r1DLB\r1DWB\r1DHB\r1DRB\r1DVB\r"
+                           "1DCY 0\r1DCY 1\r1DCY 2\r1DCY 3\r1DCY 4\r1DCY 5\r1DCY 6\r1DCY 7\r1DCY 8\r1DCY 9\r"
+                           "1DDT\r1DM1\r1DM2\r1DVC\r1DMD\r1DRD\r1RNV\r1RLV\r1RIM\r";
+
+template <typename Port>
+struct Window {
+    QTemporaryDir dir;
+    MainWindow window;
+    Window(Port& port, Prompter& prompter) : window(port, prompter, dir.path()) {}
+    QLineEdit* param(int i) { return window.findChild<QLineEdit*>(QStringLiteral("txtParam_%1").arg(i)); }
+    QAction* menu(const char* name) { return window.menuBar()->findChild<QAction*>(QLatin1String(name)); }
+};
+
+struct Rig : SimRig {
+    Window<sim::SimulatedSerialPort> w{port, prompter};
+};
+
+// On a port without an instrument.
+struct Bare {
+    FakeSerialPort port;
+    ScriptedPrompter prompter;
+    Window<FakeSerialPort> w{port, prompter};
+};
+
+} // namespace
+
+class MainWindowTest : public QObject {
+    Q_OBJECT
+private slots:
+    void startUp_wakesIdentifiesAndReadsEverySetting();
+    void programmingMode_disablesEveryApplicationExchange();
+    void declinedProgramTab_afterASession_keepsTheCommSpeed();
+    void portThatCannotBeReopened_afterProgramTab_isExplained();
+    void leavingRecordTab_suspendsAndComingBackResumes();
+    void exit_asksOnlyWhenThereAreUnsavedChanges();
+    void menuWindows_areNeverOpenedTwice();
+    void everyField_isNamedByItsLabel();
+    void everyField_takesTheFocusWhenClicked();
+};
+
+void MainWindowTest::startUp_wakesIdentifiesAndReadsEverySetting()
+{
+    Rig r;
+    r.w.window.startUp();
+    QCOMPARE(r.port.written(), "\r\r1DID\r" + kReload);
+    QCOMPARE(r.port.settingsAtWrite().first(), QStringLiteral("9600,n,8,1"));
+    QCOMPARE(r.w.param(1)->text(), QStringLiteral("10"));
+    QCOMPARE(r.w.param(11)->text(), QStringLiteral("Flight pack")); // without the line end after it
+    QCOMPARE(r.w.param(15)->text(), QStringLiteral("1750"));        // "Pos 4" is list entry 3
+    QVERIFY(!r.w.window.dirty());
+    QCOMPARE(r.prompter.messages, QStringList());
+
+    r.w.window.parameters().binding().setDirty(true);
+    r.port.clearWritten();
+    r.w.menu("mnuRefresh")->trigger();
+    QCOMPARE(r.port.written(), kReload);
+    QVERIFY(r.w.window.dirty()); // a reload is no save
+}
+
+void MainWindowTest::programmingMode_disablesEveryApplicationExchange()
+{
+    Rig r;
+    r.prompter.yesNoAnswers.enqueue(true);
+    r.w.window.tabs()->setCurrentIndex(kProgram);
+    QAction* refresh = r.w.menu("mnuRefresh");
+    QVERIFY(!refresh->isEnabled());
+    for (int tab : {0, 1, 2, 3, kRecord})
+        QVERIFY(!r.w.window.tabs()->widget(tab)->isEnabled());
+
+    // Nothing reaches the boot loader, even when asked for directly.
+    r.port.clearWritten();
+    refresh->trigger();
+    r.w.window.parameters().binding().reloadParameters();
+    r.w.window.parameters().binding().updateReport();
+    r.w.window.parameters().eeprom().loadFromEeprom();
+    r.w.window.parameters().eeprom().saveToEeprom();
+    r.w.window.link().setValue("1", "DRA", "10");
+    StoredRecordDownload::fetch(r.w.window.link());
+    QCOMPARE(r.port.written(), QByteArray());
+
+    // Leaving the tab restarts the application, which can be used again.
+    const int leaveAt = r.port.settingsAtWrite().size();
+    r.w.window.tabs()->setCurrentIndex(0);
+    QCOMPARE(r.port.written(), "G" + kReload);
+    QCOMPARE(r.port.settingsAtWrite().value(leaveAt), QStringLiteral("19200,n,8,1"));
+    QCOMPARE(r.w.param(1)->text(), QStringLiteral("10"));
+    QVERIFY(refresh->isEnabled());
+    for (int tab : {0, 1, 2, 3, kRecord})
+        QVERIFY(r.w.window.tabs()->widget(tab)->isEnabled());
+}
+
+void MainWindowTest::declinedProgramTab_afterASession_keepsTheCommSpeed()
+{
+    Rig r;
+    r.prompter.yesNoAnswers << true << false;
+    r.w.window.tabs()->setCurrentIndex(kProgram);
+    r.w.window.tabs()->setCurrentIndex(0);
+    QCOMPARE(r.port.settings(), QStringLiteral("9600,n,8,1"));
+    r.port.setSettings(QStringLiteral("57600,n,8,1")); // as "Comm" applies a new speed
+    r.port.clearWritten();
+
+    r.w.window.tabs()->setCurrentIndex(kProgram); // and No
+    QCOMPARE(r.w.window.tabs()->currentIndex(), 0);
+    QVERIFY(r.port.written().startsWith("G1DVA\r"));
+    QCOMPARE(r.port.settings(), QStringLiteral("57600,n,8,1"));
+    QVERIFY(r.port.isOpen());
+}
+
+void MainWindowTest::portThatCannotBeReopened_afterProgramTab_isExplained()
+{
+    Bare b;
+    b.port.open();
+    b.prompter.yesNoAnswers.enqueue(true);
+    b.w.window.tabs()->setCurrentIndex(kProgram); // no loader answers
+    b.port.failNextOpen(QStringLiteral("Device or resource busy (/dev/ttyUSB0)"));
+    b.w.window.tabs()->setCurrentIndex(0);
+    QCOMPARE(b.prompter.messages, QStringList{"Could not locate QUARVEL, please try a different comm port. Make sure "
+                                            "QUARVEL is connected to a valid comm port.\n\n"
+                                            "Device or resource busy (/dev/ttyUSB0)"});
+}
+
+void MainWindowTest::leavingRecordTab_suspendsAndComingBackResumes()
+{
+    Rig r;
+    r.w.window.tabs()->setCurrentIndex(kRecord);
+    auto* record = r.w.window.findChild<RecordTab*>();
+    r.w.window.findChild<QLineEdit*>(QStringLiteral("txtStime"))->setText(QStringLiteral("0.1"));
+    r.w.window.findChild<QPushButton*>(QStringLiteral("cmdAcquire"))->click();
+    QTRY_VERIFY(r.port.written().contains("1RNV\r")); // sampling
+    r.w.window.tabs()->setCurrentIndex(3);
+    QCOMPARE(record->acquisition(), RecordTab::Acquisition::Suspended);
+    r.w.window.tabs()->setCurrentIndex(kRecord);
+    QCOMPARE(record->acquisition(), RecordTab::Acquisition::Running); // the same record goes on
+}
+
+void MainWindowTest::exit_asksOnlyWhenThereAreUnsavedChanges()
+{
+    Bare b;
+    b.w.window.show();
+    b.w.window.parameters().binding().setDirty(true);
+    b.prompter.yesNoAnswers.enqueue(false);
+    b.w.menu("mnuExit")->trigger();
+    QVERIFY(b.w.window.isVisible() && b.w.window.dirty()); // No: nothing changes
+    b.w.window.parameters().binding().setDirty(false);
+    b.w.menu("mnuExit")->trigger();
+    QVERIFY(!b.w.window.isVisible());
+    QCOMPARE(b.prompter.questions, // asked the first time only
+             QStringList{"You have not saved your changes to QUARVEL, do you still want to exit?"});
+}
+
+void MainWindowTest::menuWindows_areNeverOpenedTwice()
+{
+    Bare b;
+    b.w.window.show();
+    for (const char* item : {"mnuAbout", "mnuComm", "mnuAbout", "mnuComm"})
+        b.w.menu(item)->trigger();
+    QStringList titles;
+    for (QDialog* dialog : b.w.window.findChildren<QDialog*>())
+        titles << dialog->windowTitle() + (dialog->isVisible() ? "" : " (hidden)");
+    titles.sort();
+    QCOMPARE(titles, (QStringList{"About...", "Communications..."}));
+}
+
+void MainWindowTest::everyField_isNamedByItsLabel()
+{
+    Bare b;
+    const auto fields = b.w.window.findChildren<QLineEdit*>();
+    QVERIFY(fields.size() >= 28 + 3 + 2 + 7);
+    QHash<QWidget*, QLabel*> buddies;
+    for (QLabel* label : b.w.window.findChildren<QLabel*>())
+        buddies.insert(label->buddy(), label);
+    for (QLineEdit* field : fields) {
+        QLabel* label = buddies.value(field);
+        const QString name = label ? label->text().remove('&') : QStringLiteral("Program file name"); // a button's
+        QCOMPARE(field->accessibleName(), name);
+        QVERIFY2(!label || label->isVisibleTo(&b.w.window) == field->isVisibleTo(&b.w.window), qPrintable(name));
+    }
+}
+
+void MainWindowTest::everyField_takesTheFocusWhenClicked()
+{
+    Bare b;
+    b.w.window.show();
+    QVERIFY(QTest::qWaitForWindowActive(&b.w.window));
+    QTabWidget* tabs = b.w.window.tabs();
+    for (int tab = 0; tab < tabs->count(); ++tab) {
+        {
+            const QSignalBlocker onlyShown(tabs); // what a change of tab does is not the point here
+            tabs->setCurrentIndex(tab);
+        }
+        for (QLineEdit* field : tabs->widget(tab)->findChildren<QLineEdit*>()) {
+            tabs->setFocus(); // away from every field, or a page's first field would have it already
+            QTest::mouseClick(b.w.window.windowHandle(), Qt::LeftButton, {}, field->mapTo(&b.w.window, field->rect().center()));
+            QVERIFY2(field->hasFocus(), qPrintable(field->objectName()));
+        }
+    }
+}
+
+QTEST_MAIN(MainWindowTest)
+#include "MainWindowTest.moc"

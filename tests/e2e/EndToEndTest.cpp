@@ -1,0 +1,120 @@
+// The program against the virtual instrument program on a pseudo-terminal, through the real port
+// adapter. Only what the protocol guarantees is compared; exact bytes and timing-tight cases are
+// tested in this process (tests/app, tests/params).
+#include "LookingDialog.h"
+#include "MainWindow.h"
+#include "QtSerialPortAdapter.h"
+#include "RecordingPort.h"
+#include "ScriptedPrompter.h"
+#include "SimProcess.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QtTest>
+
+using namespace quarvel;
+using namespace quarvel::test;
+
+namespace {
+
+constexpr int kProgram = 4; // the tab "Program"
+
+struct Bench {
+    explicit Bench(const QString& folder) : adapter(folder), port(adapter), window(port, prompter, folder) {}
+    QtSerialPortAdapter adapter;
+    RecordingPort port;
+    ScriptedPrompter prompter;
+    MainWindow window;
+    QLineEdit* param(int i) { return window.findChild<QLineEdit*>(QStringLiteral("txtParam_%1").arg(i)); }
+};
+
+} // namespace
+
+class EndToEndTest : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void startUpAndProgramTab_switchTheLineAndReadTheSettings();
+    void startUp_withoutInstrument_saysWhyAndOpensEmpty_data();
+    void startUp_withoutInstrument_saysWhyAndOpensEmpty();
+
+private:
+    std::unique_ptr<SimProcess> m_sim;
+};
+
+void EndToEndTest::initTestCase()
+{
+    // Without the instrument every test would sit in the search dialog: stop here instead.
+    m_sim = std::make_unique<SimProcess>();
+    QVERIFY2(m_sim->started(), qPrintable("the virtual instrument did not start: " + m_sim->error()));
+}
+
+void EndToEndTest::startUpAndProgramTab_switchTheLineAndReadTheSettings()
+{
+    Bench b(m_sim->configFolder());
+    b.window.startUp(); // the exact bytes are compared in the in-process tests
+    QCOMPARE(b.param(1)->text(), QStringLiteral("10"));
+    QCOMPARE(b.param(11)->text(), QStringLiteral("Flight pack"));
+
+    b.prompter.yesNoAnswers.enqueue(true);
+    b.window.tabs()->setCurrentIndex(kProgram);
+    QCOMPARE(b.adapter.settings(), QStringLiteral("19200,n,8,1"));
+
+    const int leaveAt = b.port.writes.size();
+    b.window.tabs()->setCurrentIndex(1);
+    QCOMPARE(b.port.writes.value(leaveAt), QByteArray("G"));
+    QCOMPARE(b.port.settingsAtWrite.value(leaveAt), QStringLiteral("19200,n,8,1"));
+    QCOMPARE(b.adapter.settings(), QStringLiteral("9600,n,8,1"));
+    QCOMPARE(b.param(10)->text(), QStringLiteral("7.5")); // the application answers the reload
+    QCOMPARE(b.prompter.messages, QStringList());
+}
+
+void EndToEndTest::startUp_withoutInstrument_saysWhyAndOpensEmpty_data()
+{
+    QTest::addColumn<bool>("portMissing");
+    QTest::newRow("nothing answers") << false;
+    QTest::newRow("the port cannot be opened") << true;
+}
+
+void EndToEndTest::startUp_withoutInstrument_saysWhyAndOpensEmpty()
+{
+    QFETCH(bool, portMissing);
+    SimProcess silent({QStringLiteral("--silent")});
+    QVERIFY2(silent.started(), qPrintable(silent.error()));
+    QTemporaryDir broken; // its com1 is a folder, which no serial port can open
+    QVERIFY(QDir(broken.path()).mkdir(QStringLiteral("com1")));
+    Bench b(portMissing ? broken.path() : silent.configFolder());
+    QStringList shown; // the texts the search dialog shows once it has failed
+    QTimer okClicker;
+    connect(&okClicker, &QTimer::timeout, [&] {
+        auto* looking = qobject_cast<LookingDialog*>(QApplication::activeModalWidget());
+        if (!looking || !looking->failureShown())
+            return;
+        for (QLabel* label : looking->findChildren<QLabel*>()) {
+            if (label->isVisible() && looking->rect().contains(label->geometry()))
+                shown << label->text();
+        }
+        looking->findChild<QPushButton*>(QStringLiteral("cmdOK"))->click();
+    });
+    okClicker.start(50);
+    b.window.startUp();
+
+    QCOMPARE(shown.mid(0, 2), (QStringList{"Looking for QUARVEL...", "Could not locate QUARVEL, please try a different "
+                                           "comm port. Make sure QUARVEL is connected to a valid comm port."}));
+    const QString device = QFileInfo(broken.filePath(QStringLiteral("com1"))).canonicalFilePath();
+    QCOMPARE(shown.size(), portMissing ? 3 : 2);
+    QVERIFY2(!portMissing || shown.last().endsWith(" (" + device + ")"), qPrintable(shown.join('|')));
+    QCOMPARE(b.port.writes.count("1DID\r"), 101);
+    for (QLineEdit* field : b.window.findChildren<QLineEdit*>(QRegularExpression("^txt(Param|R)_")))
+        QVERIFY2(field->text().isEmpty(), qPrintable(field->objectName()));
+}
+
+QTEST_MAIN(EndToEndTest)
+#include "EndToEndTest.moc"
