@@ -11,6 +11,8 @@
 #include <QLineEdit>
 #include <QPointer>
 
+#include <algorithm>
+
 namespace quarvel {
 
 ParameterBinding::ParameterBinding(SerialLink& link, QVector<QLineEdit*> parameters, QVector<QLineEdit*> reports,
@@ -23,7 +25,10 @@ ParameterBinding::ParameterBinding(SerialLink& link, QVector<QLineEdit*> paramet
 
 bool ParameterBinding::eventFilter(QObject* watched, QEvent* event)
 {
-    const int index = m_parameters.indexOf(static_cast<QLineEdit*>(watched));
+    // Compared as QObject: a field being destroyed still sends events, and is no QLineEdit by then.
+    const auto found = std::find_if(m_parameters.cbegin(), m_parameters.cend(),
+                                    [watched](const QLineEdit* field) { return field == watched; });
+    const int index = found == m_parameters.cend() ? -1 : static_cast<int>(found - m_parameters.cbegin());
     if (index < 0)
         return QObject::eventFilter(watched, event);
     if (event->type() == QEvent::KeyPress) {
