@@ -9,6 +9,7 @@
 #include "ParameterTable.h"
 #include "PortSettings.h"
 #include "ProgramTab.h"
+#include "ProgrammingModeEntry.h"
 #include "Prompter.h"
 #include "RecordTab.h"
 #include "SerialLink.h"
@@ -25,7 +26,6 @@ namespace quarvel {
 namespace {
 constexpr int kClientWidthTwips = 7950;
 constexpr int kClientHeightTwips = 5250;
-constexpr int kLeaveLoaderDelayMs = 500;
 } // namespace
 
 MainWindow::MainWindow(SerialPort& port, Prompter& prompter, QString configFolder, QWidget* parent)
@@ -130,15 +130,10 @@ void MainWindow::tabChanged(int current)
 
 void MainWindow::leaveProgramTab()
 {
-    BusyScope scope(*m_link);
-    m_port.write(QByteArrayLiteral("G"));
-    m_link->delay(kLeaveLoaderDelayMs);
-    m_port.close();
     // Only a session of programming mode changed the settings; after a declined entry the saved
     // ones are those of an earlier session and would undo a later choice in "Comm".
-    if (m_link->bootLoaderActive() && !m_savePortSettings.isEmpty())
-        m_port.setSettings(m_savePortSettings);
-    if (!m_port.open())
+    const bool restore = m_link->bootLoaderActive() && !m_savePortSettings.isEmpty();
+    if (!ProgrammingModeEntry(m_port, *m_link).leave(restore ? m_savePortSettings : QString()))
         m_prompter.inform(LookingDialog::kFailureText + QStringLiteral("\n\n") + m_port.errorString());
     setBootLoaderActive(false); // the application runs again
 }

@@ -6,11 +6,17 @@ namespace quarvel {
 
 bool findQuarvel(SerialLink& link)
 {
+    return !identifyQuarvel(link).isEmpty();
+}
+
+QString identifyQuarvel(SerialLink& link)
+{
     for (int attempt = 0; attempt < kMaxIdentifyAttempts; ++attempt) {
-        if (link.getValue(QStringLiteral("1"), kIdentifyCode).contains(kIdentityMark))
-            return true;
+        const QString answer = link.getValue(QStringLiteral("1"), kIdentifyCode);
+        if (answer.contains(kIdentityMark))
+            return answer;
     }
-    return false;
+    return {};
 }
 
 } // namespace quarvel

@@ -52,7 +52,7 @@ QtSerialPortAdapter::~QtSerialPortAdapter()
 
 QString QtSerialPortAdapter::deviceName() const
 {
-    return deviceForPort(m_portNumber, m_configFolder);
+    return m_device.isEmpty() ? deviceForPort(m_portNumber, m_configFolder) : m_device;
 }
 
 bool QtSerialPortAdapter::setSettings(const QString& settings)

@@ -32,8 +32,10 @@ public:
     qint64 bytesAvailable() override;
     bool waitForBytes(int msecs) override;
 
-    // The device the current port number names.
+    // The device the current port number names, or the one given to useDevice().
     QString deviceName() const;
+    // Opens this device whatever the port number (an empty path: the port number decides again).
+    void useDevice(const QString& path) { m_device = path; }
 
 private:
     void onError(QSerialPort::SerialPortError error);
@@ -41,6 +43,7 @@ private:
     QString describeOpenFailure() const;
 
     QString m_configFolder;
+    QString m_device;
     QSerialPort m_port;
     int m_portNumber = 1;
     QString m_settings;

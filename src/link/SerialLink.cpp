@@ -70,14 +70,16 @@ QString SerialLink::getValue(const QString& address, const QString& code)
     return valueFromReply(reply, line, code);
 }
 
-void SerialLink::setValue(const QString& address, const QString& code, const QString& value)
+bool SerialLink::setValue(const QString& address, const QString& code, const QString& value)
 {
     if (m_bootLoaderActive)
-        return;
+        return false;
     BusyScope scope(*this);
     const QString reply = exchange(writeLine(address, code, value), kWriteWaitMs);
-    if (isRejected(reply))
-        m_prompter.inform(kRejectedMessage);
+    if (!isRejected(reply))
+        return true;
+    m_prompter.inform(kRejectedMessage);
+    return false;
 }
 
 void SerialLink::sendCommand(const QString& address, const QString& command)

@@ -29,8 +29,8 @@ public:
 
     // Value of one parameter; empty when rejected or without a usable answer.
     QString getValue(const QString& address, const QString& code);
-    // Writes one value and tells the user when the instrument rejects it.
-    void setValue(const QString& address, const QString& code, const QString& value);
+    // Writes one value and tells the user when the instrument rejects it; false then.
+    bool setValue(const QString& address, const QString& code, const QString& value);
     // Writes address + command (the caller supplies the CR); leaves the answer unread.
     void sendCommand(const QString& address, const QString& command);
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "EepromCommands.h"
+
 #include <QString>
 
 namespace quarvel {
@@ -9,13 +11,9 @@ class ParameterBinding;
 // The "Misc." tab's EEPROM buttons: the instrument loads, saves or resets its working settings.
 class EepromOperations {
 public:
-    static inline const QString kSaveUnansweredMessage = QStringLiteral(
-        "The QUARVEL did not confirm the save. The settings may not have been saved to the instrument's "
-        "EEPROM; check the connection and save again.");
-    static inline const QString kSaveRefusedMessage = QStringLiteral(
-        "The QUARVEL refused to save the settings to its EEPROM. Your changes are not saved; check them and "
-        "save again.");
-    static constexpr int kSaveAnswerLimitMs = 5000;
+    static inline const QString kSaveUnansweredMessage = kEepromSaveUnansweredMessage;
+    static inline const QString kSaveRefusedMessage = kEepromSaveRefusedMessage;
+    static constexpr int kSaveAnswerLimitMs = kEepromSaveAnswerLimitMs;
 
     explicit EepromOperations(ParameterBinding& binding, int saveAnswerLimitMs = kSaveAnswerLimitMs)
         : m_binding(binding), m_saveAnswerLimitMs(saveAnswerLimitMs)

@@ -25,7 +25,7 @@ inline constexpr BootLoaderCommand kReadLockBits{'r', 0, 1, 100};
 inline constexpr BootLoaderCommand kReadFuseBits{'F', 0, 1, 100};
 inline constexpr BootLoaderCommand kLedOn{'x', 1, 1, 200};  // the parameter byte is a space
 inline constexpr BootLoaderCommand kLedOff{'y', 1, 1, 200};
-inline constexpr BootLoaderCommand kLeave{'G', 0, 0, 500};  // sent by the main window
+inline constexpr BootLoaderCommand kLeave{'G', 0, 0, 500};  // starts the application
 
 // Counted exchanges: each acknowledgement is one character, counted and never examined.
 inline constexpr BootLoaderCommand kErase{'e', 0, 1, 0};          // the application area

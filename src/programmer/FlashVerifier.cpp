@@ -8,7 +8,7 @@
 
 namespace quarvel {
 
-FlashVerifier::Result FlashVerifier::verify(const HexRecords& records)
+FlashVerifier::Result FlashVerifier::verify(const HexRecords& records, const Progress& progress)
 {
     Result result;
     for (const HexRecord& r : records) {
@@ -31,6 +31,8 @@ FlashVerifier::Result FlashVerifier::verify(const HexRecords& records)
                 return result;
             }
             ++result.wordsCompared;
+            if (progress)
+                progress(low);
             const auto readHigh = static_cast<quint8>(*word >> 8);
             const auto readLow = static_cast<quint8>(*word & 0xFF);
             // A byte of the word outside the record is not judged: it is expected as read.

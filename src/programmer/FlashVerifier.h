@@ -4,6 +4,8 @@
 
 #include <QString>
 
+#include <functional>
+
 namespace quarvel {
 
 class BootLoaderLink;
@@ -29,9 +31,12 @@ public:
         QString error;
     };
 
+    // Told the byte address of each word after it was read.
+    using Progress = std::function<void(qint64 byteAddress)>;
+
     FlashVerifier(BootLoaderLink& link, Prompter& prompter) : m_link(link), m_prompter(prompter) {}
 
-    Result verify(const HexRecords& records);
+    Result verify(const HexRecords& records, const Progress& progress = {});
 
 private:
     BootLoaderLink& m_link;

@@ -1,6 +1,8 @@
 #include "ImageCheck.h"
 
 #include "FlashPage.h"
+#include "HexFile.h"
+#include "ProgrammerTexts.h"
 
 #include <algorithm>
 
@@ -70,6 +72,20 @@ QString imageRefusal(const HexRecords& records, bool forProgramming)
     if (!moved.isEmpty() || !forProgramming)
         return moved;
     return applicationAreaRefusal(records);
+}
+
+CheckedImage loadCheckedImage(const QString& fileName, bool forProgramming)
+{
+    HexLoad load = loadHexRecords(fileName, forProgramming ? HexLoadMode::StopAtInvalid : HexLoadMode::ReadAll);
+    CheckedImage image;
+    image.records = std::move(load.records);
+    if (load.status == HexLoad::Status::Unreadable)
+        image.error = load.error;
+    else if (load.status == HexLoad::Status::InvalidRecord)
+        image.error = kInvalidHexRecordMessage;
+    else
+        image.error = imageRefusal(image.records, forProgramming);
+    return image;
 }
 
 } // namespace quarvel

@@ -4,7 +4,6 @@
 #include "FlashPage.h"
 #include "FlashVerifier.h"
 #include "FlashWriter.h"
-#include "HexFile.h"
 #include "ImageCheck.h"
 #include "ProgrammerTexts.h"
 #include "ProgrammingModeEntry.h"
@@ -158,20 +157,10 @@ void ProgramTab::cmdEraseFlashClick()
 
 bool ProgramTab::loadImage(bool forProgramming)
 {
-    HexLoad load = loadHexRecords(m_txtFileName->text(),
-                                  forProgramming ? HexLoadMode::StopAtInvalid : HexLoadMode::ReadAll);
-    m_hexRecords = std::move(load.records);
-    if (load.status == HexLoad::Status::Unreadable) {
-        m_prompter.inform(load.error);
-        return false;
-    }
-    if (load.status == HexLoad::Status::InvalidRecord) {
-        m_prompter.inform(kInvalidHexRecordMessage);
-        return false;
-    }
-    const QString refusal = imageRefusal(m_hexRecords, forProgramming);
-    if (!refusal.isEmpty()) {
-        m_prompter.inform(refusal);
+    CheckedImage image = loadCheckedImage(m_txtFileName->text(), forProgramming);
+    m_hexRecords = std::move(image.records);
+    if (!image.error.isEmpty()) {
+        m_prompter.inform(image.error);
         return false;
     }
     return true;

@@ -92,8 +92,8 @@ Identification ProgrammingModeEntry::run(QString& savePortSettings)
         }
     }
 
-    id.lockBits = bitsAfterEcho(ask('r'), 'r');
-    id.fuseBits = bitsAfterEcho(ask('F'), 'F');
+    id.lockBits = lockBits();
+    id.fuseBits = fuseBits();
 
     for (int i = 0; i < kLedBlinks; ++i) {
         send('x', QByteArray(1, ' '));
@@ -101,6 +101,27 @@ Identification ProgrammingModeEntry::run(QString& savePortSettings)
     }
     m_port.readAll(); // the LED acknowledgements and anything left over
     return id;
+}
+
+std::optional<QString> ProgrammingModeEntry::lockBits()
+{
+    return bitsAfterEcho(ask('r'), 'r');
+}
+
+std::optional<QString> ProgrammingModeEntry::fuseBits()
+{
+    return bitsAfterEcho(ask('F'), 'F');
+}
+
+bool ProgrammingModeEntry::leave(const QString& restoreSettings)
+{
+    BusyScope scope(m_link);
+    m_port.write(QByteArray(1, bootloader::kLeave.letter));
+    m_link.delay(bootloader::kLeave.delayMs);
+    m_port.close();
+    if (!restoreSettings.isEmpty())
+        m_port.setSettings(restoreSettings);
+    return m_port.open();
 }
 
 } // namespace quarvel

@@ -34,6 +34,14 @@ public:
     // savePortSettings receives the settings in force before the switch.
     Identification run(QString& savePortSettings);
 
+    // The loader's lock and fuse bits in hexadecimal; nothing when it did not answer.
+    std::optional<QString> lockBits();
+    std::optional<QString> fuseBits();
+
+    // Tells the loader to start the application, then reopens the port, at restoreSettings when
+    // they are given. False (the reason in the port's errorString()) when it does not open.
+    bool leave(const QString& restoreSettings);
+
 private:
     // Writes the command (and its parameter, in the same write) and waits its fixed time.
     void send(char letter, const QByteArray& parameter = {});

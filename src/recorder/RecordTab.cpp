@@ -1,7 +1,7 @@
 #include "RecordTab.h"
 
 #include "BusyPointer.h"
-#include "PortSettings.h"
+#include "LiveRecord.h"
 #include "Prompter.h"
 #include "RecordArithmetic.h"
 #include "RecordFileReader.h"
@@ -9,19 +9,14 @@
 #include "SampleTimer.h"
 #include "SerialLink.h"
 #include "SerialPort.h"
-#include "StoredRecordDownload.h"
-#include "StoredRecordReply.h"
 #include "Twips.h"
 #include "VoltageChartView.h"
 
-#include <QDate>
 #include <QLabel>
 #include <QLineEdit>
-#include <QLocale>
 #include <QPushButton>
 
 #include <algorithm>
-#include <cmath>
 
 namespace quarvel {
 
@@ -29,18 +24,6 @@ namespace {
 const QString kAcquire = QStringLiteral("Acquire");
 const QString kStop = QStringLiteral("Stop");
 const QString kPattern = QStringLiteral("*.csv");
-constexpr int kStoredSamples = 300;
-
-// How long one voltage reading takes: the command "1RNV" CR on the line at the port's speed,
-// then the channel's fixed wait for the answer.
-double sampleExchangeMs(const QString& portSettings)
-{
-    const PortSettings line = PortSettings::parse(portSettings).value_or(PortSettings{});
-    const int bitsPerCharacter = 1 + line.dataBits + (line.parity == 'n' ? 0 : 1) + line.stopBits;
-    constexpr int commandLength = 5;
-    return commandLength * bitsPerCharacter * 1000.0 / line.baudRate + SerialLink::kReadWaitMs;
-}
-
 QPushButton* button(QWidget* parent, const char* name, const QString& text, const QString& tip)
 {
     auto* b = new QPushButton(text, parent);
@@ -138,24 +121,16 @@ void RecordTab::startRecord(const RecordSettings& settings, const QString& secon
 
 bool RecordTab::extendRecord()
 {
-    const QString minutes = doubledMinutesText(m_recordMinutes);
-    RecordSettings settings;
-    if (!checkRecordSettings(m_recordSeconds, minutes, settings).isEmpty())
+    if (!extendRecordTime(m_model, m_recordSeconds, m_recordMinutes))
         return false;
-    const int at = m_model.cursor();
-    m_model.setupVoltageChart(settings.seconds, settings.minutes);
-    m_model.setCursor(at);
-    m_recordMinutes = minutes;
-    m_txtTtime->setText(minutes);
+    m_txtTtime->setText(m_recordMinutes);
     return true;
 }
 
 void RecordTab::reportFullRecord()
 {
     stopAcquisition();
-    m_prompter.inform(QStringLiteral("The record is full: doubling its time again would need more than %1 points. "
-                                     "Acquisition has stopped; the record is kept.")
-                          .arg(kMaxRecordPoints));
+    m_prompter.inform(fullRecordMessage());
 }
 
 void RecordTab::enterTab()
@@ -203,26 +178,16 @@ void RecordTab::cmdAcquire_Click()
     }
     const QString secondsText = m_txtStime->text();
     RecordSettings settings;
-    QString problem = checkRecordSettings(secondsText, m_txtTtime->text(), settings);
-    const double exchangeMs = sampleExchangeMs(m_link.port().settings());
-    const double smallest = std::ceil(exchangeMs / 10) / 100; // whole hundredths of a second
-    const auto interval = sampleIntervalMs(secondsText);
-    if (problem.isEmpty() && numberOf(secondsText).value_or(0) < smallest)
-        problem = QStringLiteral("Samples cannot be taken every %1 seconds: reading the voltage from the Quarvel "
-                                 "takes about %2 ms. Enter at least %3 seconds between samples.")
-                      .arg(secondsText.trimmed())
-                      .arg(qRound(exchangeMs))
-                      .arg(smallest);
-    else if (problem.isEmpty() && !interval)
-        problem = QStringLiteral("%1 seconds between samples cannot be timed: enter at most 2000000 seconds.")
-                      .arg(secondsText.trimmed());
+    int interval = 0;
+    const QString problem =
+        checkLiveRecordSettings(secondsText, m_txtTtime->text(), m_link.port().settings(), settings, interval);
     if (!problem.isEmpty()) {
         m_prompter.inform(problem);
         return;
     }
     startRecord(settings, secondsText, m_txtTtime->text());
     m_holdsRecord = true;
-    m_timer->start(*interval);
+    m_timer->start(interval);
     m_cmdAcquire->setText(kStop);
     setFileButtonsEnabled(false);
 }
@@ -238,10 +203,10 @@ void RecordTab::tmrAcquire_Timer()
 {
     // The sample about to be taken fills the record: double its total time first.
     const bool full = m_model.cursor() >= m_model.pointCount() && !extendRecord();
-    const QString value = m_link.getValue(QStringLiteral("1"), QStringLiteral("RNV"));
+    const auto value = readPackVoltage(m_link);
     if (acquisition() != Acquisition::Running)
         return; // stopped while the instrument answered
-    m_model.setValue(m_model.cursor(), numberOf(value));
+    m_model.setValue(m_model.cursor(), value);
     m_model.setCursor(m_model.cursor() + 1);
     if (full)
         reportFullRecord();
@@ -252,15 +217,8 @@ void RecordTab::cmdSave_Click()
     const QString path = m_prompter.saveFileName(QStringLiteral("Define data file name..."), kPattern, kPattern);
     if (path.isEmpty())
         return;
-    RecordFileContent content;
-    content.comment = m_prompter.askText(QStringLiteral("Enter comments."));
-    // The system's short date; a comma in it would shift every pair when the file is read.
-    content.date = QLocale::system().toString(QDate::currentDate(), QLocale::ShortFormat).remove(QLatin1Char(','));
-    content.secondsText = m_recordSeconds;
-    content.minutesText = m_recordMinutes;
-    for (int k = 1; k <= m_model.pointCount(); ++k)
-        content.labels.append(m_model.label(k));
-    content.values = m_model.rawValues();
+    const RecordFileContent content = recordFileContent(m_model, m_recordSeconds, m_recordMinutes,
+                                                        m_prompter.askText(QStringLiteral("Enter comments.")));
     const QString error = RecordFileWriter::save(path, content);
     if (!error.isEmpty())
         m_prompter.inform(error);
@@ -293,49 +251,23 @@ void RecordTab::cmdLoad_Click()
 
 void RecordTab::cmdLoadFromQuarvel_Click()
 {
-    const QString dwell = m_recordDwellTime ? m_recordDwellTime() : QString();
-    const auto seconds = numberOf(dwell);
-    RecordSettings settings;
-    QString minutes;
-    QString problem;
-    if (!seconds || *seconds <= 0) {
-        problem = QStringLiteral("The Record dwell time \"%1\" is not a number of seconds greater than 0, so the stored "
-                                 "record cannot be placed in time. Read or enter the Record dwell time first.")
-                      .arg(dwell);
-    } else {
-        minutes = singleText(static_cast<float>(static_cast<float>(*seconds) * kStoredSamples / 60));
-        problem = checkRecordSettings(dwell, minutes, settings);
+    StoredRecordImport stored;
+    {
+        BusyPointer busy;
+        stored = StoredRecordImport::fetch(m_link, m_recordDwellTime ? m_recordDwellTime() : QString());
     }
-    if (!problem.isEmpty()) {
-        m_prompter.inform(problem);
+    if (!stored.error.isEmpty()) {
+        m_prompter.inform(stored.error);
         return;
     }
-
-    BusyPointer busy;
-    const StoredRecordDownload download = StoredRecordDownload::fetch(m_link);
-    if (!download.error.isEmpty()) {
-        m_prompter.inform(download.error);
-        return;
-    }
-    const auto values = StoredRecordReply::values(download.reply, settings.points);
-    if (values.empty()) {
-        m_prompter.inform(download.reply.isEmpty()
-                              ? QStringLiteral("The Quarvel did not answer. Check that it is connected and switched "
-                                               "on, then try again.")
-                              : QStringLiteral("The Quarvel holds no stored record."));
-        return;
-    }
-    m_txtStime->setText(dwell);
-    m_txtTtime->setText(minutes);
-    startRecord(settings, dwell, minutes);
+    m_txtStime->setText(stored.secondsText);
+    m_txtTtime->setText(stored.minutesText);
+    startRecord(stored.settings, stored.secondsText, stored.minutesText);
     m_holdsRecord = true;
-    m_model.setValues(1, values); // points past the last value sent stay gaps
-    m_model.setCursor(static_cast<int>(values.size()) + 1);
-    if (static_cast<int>(values.size()) < settings.points)
-        m_prompter.inform(QStringLiteral("The Quarvel sent %1 values for a record of %2 points: the points after the "
-                                         "last value are gaps.")
-                              .arg(values.size())
-                              .arg(settings.points));
+    m_model.setValues(1, stored.values); // points past the last value sent stay gaps
+    m_model.setCursor(static_cast<int>(stored.values.size()) + 1);
+    if (!stored.warning.isEmpty())
+        m_prompter.inform(stored.warning);
 }
 
 } // namespace quarvel
