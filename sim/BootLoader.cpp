@@ -1,5 +1,7 @@
 #include "BootLoader.h"
 
+#include <QSaveFile>
+
 namespace quarvel::sim {
 
 namespace {
@@ -80,6 +82,7 @@ void BootLoader::command(std::vector<Chunk>& out)
     case 'x': case 'y': answer(out, ack); break;
     case 'e':
         m_flash.replace(0, kApplicationBytes, QByteArray(kApplicationBytes, char(0xFF)));
+        saveFlash();
         answer(out, ack, m_timing.eraseMs);
         break;
     case 'A':
@@ -96,6 +99,7 @@ void BootLoader::command(std::vector<Chunk>& out)
     }
     case 'm':
         writePage();
+        saveFlash();
         answer(out, ack, m_timing.pageWriteMs);
         break;
     case 'R': {
@@ -123,6 +127,15 @@ void BootLoader::writePage()
         }
     }
     m_pageBuffer.fill(char(0xFF));
+}
+
+void BootLoader::saveFlash() const
+{
+    if (m_flashFile.isEmpty())
+        return;
+    QSaveFile file(m_flashFile);
+    if (file.open(QIODevice::WriteOnly) && file.write(m_flash) == m_flash.size())
+        file.commit();
 }
 
 } // namespace quarvel::sim

@@ -3,6 +3,7 @@
 #include "VirtualInstrument.h"
 
 #include <QByteArray>
+#include <QString>
 
 namespace quarvel::sim {
 
@@ -40,6 +41,8 @@ public:
     // Replaces the flash from address 0 (for a test's starting state).
     void setFlash(const QByteArray& bytes) { m_flash.replace(0, qMin(bytes.size(), qsizetype(kFlashBytes)), bytes.left(kFlashBytes)); }
     int pageWrites() const { return m_pageWrites; }
+    // After every erase and page write the whole flash is written to this file (for a test to read).
+    void setFlashFile(const QString& path) { m_flashFile = path; }
     quint8 fuseBits() const { return m_fuseBits; }
     quint8 lockBits() const { return m_lockBits; }
 
@@ -52,6 +55,7 @@ private:
     void send(std::vector<Chunk>& out, Chunk chunk);
     void command(std::vector<Chunk>& out);
     void writePage();
+    void saveFlash() const;
 
     Faults m_faults;
     Timing m_timing;
@@ -64,6 +68,7 @@ private:
     quint8 m_fuseBits = 0x8E;
     quint8 m_lockBits = 0xEF;
     bool m_leave = false;
+    QString m_flashFile;
 };
 
 } // namespace quarvel::sim

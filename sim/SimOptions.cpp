@@ -24,6 +24,7 @@ QString optionsHelp()
         "  --loader-vanish-after-pages N  leave the line after N page writes\n"
         "  --loader-turnaround MS     delay before every answer (default 0)\n"
         "  --loader-page-write MS     delay before a page write is acknowledged (default 4)\n"
+        "  --loader-flash-file FILE   write the whole flash to FILE after every erase and page write\n"
         "  --record-length N  the stored record holds N values (default 300)\n"
         "  --record-empty-line N  an empty line after N values of the stored record\n"
         "  --record-pause N   a 250 ms pause after N values of the stored record\n"
@@ -97,6 +98,8 @@ QString applyOptions(const QStringList& arguments, VirtualInstrument& instrument
                 loader->faults().vanishAfterPages = static_cast<int>(n);
             } else if (arg == QLatin1String("--loader-turnaround") && number(n, 0)) {
                 loader->timing().turnaroundMs = n;
+            } else if (arg == QLatin1String("--loader-flash-file") && next(value)) {
+                loader->setFlashFile(value);
             } else if (arg == QLatin1String("--loader-page-write") && number(n, 0)) {
                 loader->timing().pageWriteMs = n;
             } else {

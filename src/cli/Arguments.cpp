@@ -1,0 +1,139 @@
+#include "Arguments.h"
+
+namespace quarvel::cli {
+
+namespace {
+
+struct CommandSpec {
+    QString name;
+    QStringList switches;
+    QStringList valued;
+    QString synopsis;
+    QString help;
+};
+
+const QStringList kGlobalValued{QStringLiteral("--port"), QStringLiteral("--device"), QStringLiteral("--baud"),
+                                QStringLiteral("--config")};
+const QStringList kGlobalSwitches{QStringLiteral("--quiet")};
+
+const QList<CommandSpec>& commands()
+{
+    static const QList<CommandSpec> list{
+        {QStringLiteral("identify"), {}, {}, QStringLiteral("identify"),
+         QStringLiteral("Prints the instrument's identification text.")},
+        {QStringLiteral("get"), {}, {}, QStringLiteral("get [CODE...]"),
+         QStringLiteral("Prints CODE=value for the given parameter codes, or for every setting and the three report "
+                        "values.")},
+        {QStringLiteral("set"), {}, {}, QStringLiteral("set CODE=VALUE..."),
+         QStringLiteral("Writes the settings in the order given and reports each value the instrument refuses.")},
+        {QStringLiteral("eeprom"), {}, {}, QStringLiteral("eeprom save|load|factory"),
+         QStringLiteral("save: stores the working settings in the EEPROM (a refused or unanswered save is an error);\n"
+                        "load: takes the working settings from the EEPROM; factory: the factory defaults.")},
+        {QStringLiteral("backup"), {}, {}, QStringLiteral("backup FILE"),
+         QStringLiteral("Writes every setting to FILE, a text file of CODE=value lines.")},
+        {QStringLiteral("restore"), {}, {}, QStringLiteral("restore FILE"),
+         QStringLiteral("Writes every setting of a backup, reads each back and lists every difference.\n"
+                        "The working settings change; run \"eeprom save\" to keep them.")},
+        {QStringLiteral("flash"),
+         {QStringLiteral("--no-erase"), QStringLiteral("--no-verify"), QStringLiteral("--verify-only")},
+         {},
+         QStringLiteral("flash [--no-erase] [--no-verify | --verify-only] FILE.hex"),
+         QStringLiteral("Starts the boot loader, erases, programs and verifies the application, then starts it.\n"
+                        "The image is checked completely before anything is sent.")},
+        {QStringLiteral("fuses"), {}, {QStringLiteral("--fuse"), QStringLiteral("--lock")},
+         QStringLiteral("fuses [--fuse HEX] [--lock HEX]"),
+         QStringLiteral("Prints the fuse and lock bits; given values are written first and read back.")},
+        {QStringLiteral("download"), {}, {QStringLiteral("-o"), QStringLiteral("--comment")},
+         QStringLiteral("download -o FILE.csv [--comment TEXT]"),
+         QStringLiteral("Saves the record stored in the instrument as a record file.")},
+        {QStringLiteral("record"), {}, {QStringLiteral("--interval"), QStringLiteral("--minutes"), QStringLiteral("-o"),
+                                        QStringLiteral("--comment")},
+         QStringLiteral("record --interval S --minutes M -o FILE.csv [--comment TEXT]"),
+         QStringLiteral("Samples the pack voltage every S seconds into a record of M minutes, which doubles its time\n"
+                        "when full. Ctrl+C stops it and saves what was recorded.")},
+    };
+    return list;
+}
+
+const CommandSpec* find(const QString& name)
+{
+    for (const CommandSpec& c : commands()) {
+        if (c.name == name)
+            return &c;
+    }
+    return nullptr;
+}
+
+} // namespace
+
+Arguments parseArguments(const QStringList& arguments)
+{
+    Arguments parsed;
+    // The command is the first word that is neither an option nor an option's value.
+    QStringList allValued = kGlobalValued;
+    for (const CommandSpec& c : commands())
+        allValued += c.valued;
+    for (int i = 0; i < arguments.size(); ++i) {
+        if (allValued.contains(arguments[i])) {
+            ++i;
+        } else if (!arguments[i].startsWith(QLatin1Char('-'))) {
+            parsed.command = arguments[i];
+            break;
+        }
+    }
+    const CommandSpec* spec = find(parsed.command);
+    if (!parsed.command.isEmpty() && !spec) {
+        parsed.error = QStringLiteral("unknown command \"%1\"").arg(parsed.command);
+        return parsed;
+    }
+    const QStringList valued = kGlobalValued + (spec ? spec->valued : QStringList());
+    const QStringList switches = kGlobalSwitches + (spec ? spec->switches : QStringList());
+    bool commandSeen = false;
+    for (int i = 0; i < arguments.size(); ++i) {
+        const QString& arg = arguments[i];
+        if (arg == QLatin1String("--help") || arg == QLatin1String("-h")) {
+            parsed.help = true;
+        } else if (valued.contains(arg)) {
+            if (i + 1 >= arguments.size()) {
+                parsed.error = QStringLiteral("%1 needs a value").arg(arg);
+                return parsed;
+            }
+            parsed.options[arg] = arguments[++i];
+        } else if (switches.contains(arg)) {
+            parsed.options[arg] = QString();
+        } else if (arg.startsWith(QLatin1Char('-')) && arg.size() > 1) {
+            parsed.error = spec ? QStringLiteral("%1 does not take the option %2").arg(spec->name, arg)
+                                : QStringLiteral("unknown option %1").arg(arg);
+            return parsed;
+        } else if (!commandSeen && arg == parsed.command) {
+            commandSeen = true;
+        } else {
+            parsed.operands.append(arg);
+        }
+    }
+    if (parsed.command.isEmpty() && !parsed.help)
+        parsed.error = QStringLiteral("no command given");
+    return parsed;
+}
+
+QString usage(const QString& command)
+{
+    const QString global = QStringLiteral(
+        "Options of every command:\n"
+        "  --port N       the port numbered N, as in the window (default 1)\n"
+        "  --device PATH  this serial device instead of a port number\n"
+        "  --baud RATE    the instrument's speed (default 9600)\n"
+        "  --config DIR   the folder whose com<N> links name the ports (default: the window's)\n"
+        "  --quiet        no progress or reports, only results and errors\n"
+        "  --help         this text\n"
+        "Exit status: 0 done, 2 bad arguments or input file (nothing sent), 3 no instrument found,\n"
+        "4 refused or mismatched data, 5 port or time-out failure.\n");
+    if (const CommandSpec* spec = find(command))
+        return QStringLiteral("usage: quarvel-cli %1\n%2\n\n%3").arg(spec->synopsis, spec->help, global);
+    QString text = QStringLiteral("usage: quarvel-cli COMMAND [options]\nCommands:\n");
+    for (const CommandSpec& c : commands())
+        text += QStringLiteral("  %1\n").arg(c.synopsis);
+    return text + QStringLiteral("\"quarvel-cli COMMAND --help\" describes one command.\n\n") + global;
+}
+
+} // namespace quarvel::cli

@@ -1,0 +1,21 @@
+#pragma once
+
+namespace quarvel::cli {
+
+struct Arguments;
+class Session;
+
+// Each command: checks its operands (nothing sent when they are bad), finds the instrument,
+// does its work and returns the exit status.
+int runIdentify(Session& session, const Arguments& arguments);
+int runGet(Session& session, const Arguments& arguments);
+int runSet(Session& session, const Arguments& arguments);
+int runEeprom(Session& session, const Arguments& arguments);
+int runBackup(Session& session, const Arguments& arguments);
+int runRestore(Session& session, const Arguments& arguments);
+int runFlash(Session& session, const Arguments& arguments);
+int runFuses(Session& session, const Arguments& arguments);
+int runDownload(Session& session, const Arguments& arguments);
+int runRecord(Session& session, const Arguments& arguments);
+
+} // namespace quarvel::cli

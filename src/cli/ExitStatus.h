@@ -1,0 +1,14 @@
+#pragma once
+
+namespace quarvel::cli {
+
+// What quarvel-cli's exit status tells a script. Listed in the README; keep the numbers.
+enum ExitStatus : int {
+    kDone = 0,
+    kBadInput = 2,     // bad arguments or input file: nothing was sent
+    kNotFound = 3,     // the port opened but no Quarvel answered the identify exchange
+    kRefused = 4,      // the instrument refused a value or a save, or data read back differs
+    kPortFailure = 5,  // the port could not be opened or was lost, or the instrument stopped answering
+};
+
+} // namespace quarvel::cli

@@ -1,0 +1,164 @@
+// download and record: record files written by the window's writer.
+#include "Arguments.h"
+#include "Commands.h"
+#include "LiveRecord.h"
+#include "ParameterTable.h"
+#include "RecordFileWriter.h"
+#include "RecordModel.h"
+#include "SampleTimer.h"
+#include "Session.h"
+
+#include <QDir>
+#include <QEventLoop>
+#include <QFileInfo>
+#include <QTimer>
+
+#include <csignal>
+#include <cmath>
+
+namespace quarvel::cli {
+
+namespace {
+
+volatile std::sig_atomic_t g_stopRequested = 0;
+
+extern "C" void requestStop(int)
+{
+    g_stopRequested = 1;
+}
+
+// The record file named by -o, refused before anything is sent when it cannot be written there.
+QString outputProblem(const Arguments& arguments)
+{
+    const QString path = arguments.options.value(QStringLiteral("-o"));
+    if (path.isEmpty())
+        return QStringLiteral("%1 needs -o FILE.csv").arg(arguments.command);
+    const QFileInfo file(path);
+    const QFileInfo folder(file.absolutePath());
+    if (!folder.isDir() || !folder.isWritable())
+        return QStringLiteral("%1: its folder %2 does not exist or cannot be written").arg(path, folder.filePath());
+    if (file.isDir())
+        return QStringLiteral("%1: is a folder").arg(path);
+    return {};
+}
+
+int save(Session& session, const Arguments& arguments, const RecordModel& model, const QString& secondsText,
+         const QString& minutesText)
+{
+    const QString path = arguments.options.value(QStringLiteral("-o"));
+    const QString comment = arguments.options.value(QStringLiteral("--comment"));
+    const QString error =
+        RecordFileWriter::save(path, recordFileContent(model, secondsText, minutesText, comment));
+    if (!error.isEmpty())
+        return session.fail(kBadInput, path + QStringLiteral(": ") + error);
+    return kDone;
+}
+
+} // namespace
+
+int runDownload(Session& session, const Arguments& arguments)
+{
+    if (!arguments.operands.isEmpty())
+        return session.fail(kBadInput, QStringLiteral("download takes no operand"));
+    if (const QString problem = outputProblem(arguments); !problem.isEmpty())
+        return session.fail(kBadInput, problem);
+    if (const int status = session.connect(); status != kDone)
+        return status;
+    // The stored record is placed in time by the instrument's own "Record dwell time".
+    const QString dwell = session.link().getValue(kInstrumentAddress, parameterFields()[kRecordDwellTimeField].code);
+    if (const int status = session.portStatus(); status != kDone)
+        return status;
+    session.console().info(QStringLiteral("Downloading the stored record"));
+    const StoredRecordImport stored = StoredRecordImport::fetch(session.link(), dwell);
+    if (const int status = session.portStatus(); status != kDone)
+        return status;
+    if (!stored.error.isEmpty())
+        return session.fail(stored.unanswered ? kPortFailure : kRefused, session.device() + QStringLiteral(": ") + stored.error);
+    RecordModel model;
+    model.setupVoltageChart(stored.settings.seconds, stored.settings.minutes);
+    model.clearVoltageChart();
+    model.setValues(1, stored.values);
+    if (!stored.warning.isEmpty())
+        session.console().info(stored.warning);
+    if (const int status = save(session, arguments, model, stored.secondsText, stored.minutesText); status != kDone)
+        return status;
+    session.console().info(QStringLiteral("%1 values saved to %2")
+                               .arg(stored.values.size())
+                               .arg(arguments.options.value(QStringLiteral("-o"))));
+    return kDone;
+}
+
+int runRecord(Session& session, const Arguments& arguments)
+{
+    if (!arguments.operands.isEmpty())
+        return session.fail(kBadInput, QStringLiteral("record takes no operand"));
+    const QString secondsText = arguments.options.value(QStringLiteral("--interval"));
+    QString minutesText = arguments.options.value(QStringLiteral("--minutes"));
+    if (secondsText.isEmpty() || minutesText.isEmpty())
+        return session.fail(kBadInput, QStringLiteral("record needs --interval S and --minutes M"));
+    RecordSettings settings;
+    int intervalMs = 0;
+    const QString problem =
+        checkLiveRecordSettings(secondsText, minutesText, session.port().settings(), settings, intervalMs);
+    if (!problem.isEmpty())
+        return session.fail(kBadInput, problem);
+    if (const QString output = outputProblem(arguments); !output.isEmpty())
+        return session.fail(kBadInput, output);
+    if (const int status = session.connect(); status != kDone)
+        return status;
+
+    RecordModel model;
+    model.setupVoltageChart(settings.seconds, settings.minutes);
+    model.clearVoltageChart();
+    SampleTimer timer(session.link());
+    QEventLoop loop;
+    int status = kDone;
+    QObject::connect(&timer, &SampleTimer::sampleDue, &loop, [&] {
+        // The window's rule: the sample about to be taken fills the record, so its time doubles first.
+        const bool full = model.cursor() >= model.pointCount() && !extendRecordTime(model, secondsText, minutesText);
+        const auto value = readPackVoltage(session.link());
+        if (!timer.isActive())
+            return; // stopped while the instrument answered
+        if (!session.port().isOpen()) {
+            status = session.portStatus();
+            timer.stop();
+            loop.quit();
+            return;
+        }
+        const int point = model.cursor();
+        model.setValue(point, value);
+        model.setCursor(point + 1);
+        session.console().info(QStringLiteral("%1 %2 min %3").arg(point).arg(model.label(point),
+                                   value ? QString::number(*value) + QStringLiteral(" V") : QStringLiteral("no value")));
+        if (full) {
+            session.console().error(fullRecordMessage());
+            timer.stop();
+            loop.quit();
+        }
+    });
+    QTimer stopWatch; // a signal handler may only set a flag; this looks at it
+    QObject::connect(&stopWatch, &QTimer::timeout, &loop, [&] {
+        if (!g_stopRequested)
+            return;
+        timer.stop();
+        loop.quit();
+    });
+    std::signal(SIGINT, requestStop);
+    std::signal(SIGTERM, requestStop);
+    stopWatch.start(50);
+    session.console().info(QStringLiteral("Recording every %1 s into %2; Ctrl+C stops and saves")
+                               .arg(secondsText, arguments.options.value(QStringLiteral("-o"))));
+    timer.start(intervalMs);
+    loop.exec();
+    timer.stop();
+    std::signal(SIGINT, SIG_DFL);
+    std::signal(SIGTERM, SIG_DFL);
+    const int saved = save(session, arguments, model, secondsText, minutesText);
+    if (saved == kDone)
+        session.console().info(QStringLiteral("%1 samples saved to %2")
+                                   .arg(model.cursor() - 1)
+                                   .arg(arguments.options.value(QStringLiteral("-o"))));
+    return status != kDone ? status : saved;
+}
+
+} // namespace quarvel::cli

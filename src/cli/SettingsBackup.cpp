@@ -1,0 +1,66 @@
+#include "SettingsBackup.h"
+
+#include <QSet>
+
+namespace quarvel::cli {
+
+QByteArray formatBackup(const SettingsBackup& backup)
+{
+    QString text = QStringLiteral("%1; instrument: %2; date: %3\n")
+                       .arg(kBackupMark, QString(backup.identification).remove(QLatin1Char('\r')).remove(QLatin1Char('\n')),
+                            backup.date);
+    for (const auto& [code, value] : backup.values)
+        text += code + QLatin1Char('=') + value + QLatin1Char('\n');
+    return text.toUtf8();
+}
+
+BackupRead parseBackup(const QByteArray& bytes, const QStringList& settingCodes)
+{
+    BackupRead read;
+    const QStringList lines = QString::fromUtf8(bytes).split(QLatin1Char('\n'));
+    bool header = false;
+    QSet<QString> seen;
+    for (int i = 0; i < lines.size(); ++i) {
+        QString line = lines[i];
+        if (line.endsWith(QLatin1Char('\r')))
+            line.chop(1);
+        if (!header) {
+            if (line.trimmed().isEmpty())
+                continue;
+            if (!line.startsWith(kBackupMark)) {
+                read.error = QStringLiteral("not a settings backup (its first line is not \"%1 ...\")").arg(kBackupMark);
+                return read;
+            }
+            header = true;
+            const int at = line.indexOf(QStringLiteral("instrument: "));
+            const int dateAt = line.indexOf(QStringLiteral("; date: "));
+            if (at >= 0)
+                read.backup.identification = line.mid(at + 12, dateAt > at ? dateAt - at - 12 : -1);
+            if (dateAt >= 0)
+                read.backup.date = line.mid(dateAt + 8);
+            continue;
+        }
+        if (line.trimmed().isEmpty() || line.startsWith(QLatin1Char('#')))
+            continue;
+        const int eq = line.indexOf(QLatin1Char('='));
+        const QString code = line.left(eq).trimmed();
+        if (eq < 0 || !settingCodes.contains(code)) {
+            read.error = eq < 0 ? QStringLiteral("line %1 is not CODE=value").arg(i + 1)
+                                : QStringLiteral("line %1: \"%2\" is not a setting code").arg(i + 1).arg(code);
+            return read;
+        }
+        if (seen.contains(code)) {
+            read.error = QStringLiteral("line %1: %2 is given twice").arg(i + 1).arg(code);
+            return read;
+        }
+        seen.insert(code);
+        read.backup.values.append({code, line.mid(eq + 1)});
+    }
+    if (!header)
+        read.error = QStringLiteral("not a settings backup (the file is empty)");
+    else if (read.backup.values.isEmpty())
+        read.error = QStringLiteral("the backup holds no setting");
+    return read;
+}
+
+} // namespace quarvel::cli

@@ -1,0 +1,49 @@
+// quarvel-cli: the instrument from a script. Every command finds the instrument first; the exit
+// status says what happened (see ExitStatus.h).
+#include "Arguments.h"
+#include "Commands.h"
+#include "Console.h"
+#include "ExitStatus.h"
+#include "Session.h"
+
+#include <QCoreApplication>
+
+#include <cstdio>
+
+using namespace quarvel::cli;
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    // The window's name: its configuration folder holds the com<N> links.
+    QCoreApplication::setApplicationName(QStringLiteral("Quarvel"));
+    const Arguments arguments = parseArguments(QCoreApplication::arguments().mid(1));
+    if (arguments.help) {
+        std::fputs(usage(arguments.command).toLocal8Bit().constData(), stdout);
+        return kDone;
+    }
+    Console console(false);
+    if (!arguments.error.isEmpty()) {
+        console.error(arguments.error + QStringLiteral(" (quarvel-cli --help lists the commands)"));
+        return kBadInput;
+    }
+    Session session(arguments);
+    if (!session.error().isEmpty()) {
+        console.error(session.error());
+        return kBadInput;
+    }
+    using Runner = int (*)(Session&, const Arguments&);
+    const QList<QPair<QString, Runner>> runners{
+        {QStringLiteral("identify"), runIdentify}, {QStringLiteral("get"), runGet},
+        {QStringLiteral("set"), runSet},           {QStringLiteral("eeprom"), runEeprom},
+        {QStringLiteral("backup"), runBackup},     {QStringLiteral("restore"), runRestore},
+        {QStringLiteral("flash"), runFlash},       {QStringLiteral("fuses"), runFuses},
+        {QStringLiteral("download"), runDownload}, {QStringLiteral("record"), runRecord},
+    };
+    for (const auto& [name, run] : runners) {
+        if (name == arguments.command)
+            return run(session, arguments);
+    }
+    console.error(QStringLiteral("unknown command \"%1\"").arg(arguments.command));
+    return kBadInput;
+}
