@@ -1,0 +1,243 @@
+// quarvel-cli as a script runs it: a separate process against the virtual instrument program on a
+// pseudo-terminal, judged by its exit status, its output and the files it leaves.
+#include "RecordFileReader.h"
+#include "SimProcess.h"
+#include "TestFiles.h"
+
+#include <QDir>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <csignal>
+#include <cmath>
+
+using namespace quarvel;
+using namespace quarvel::test;
+
+namespace {
+
+struct Run {
+    int status = -1;
+    QString out;
+    QString err;
+};
+
+// Runs quarvel-cli on the simulator's com1 (or on whatever --device the arguments name).
+Run cli(const SimProcess& sim, const QStringList& arguments)
+{
+    QProcess process;
+    process.start(qEnvironmentVariable("QUARVEL_CLI"),
+                  QStringList{QStringLiteral("--config"), sim.configFolder()} + arguments);
+    process.waitForFinished(120000);
+    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
+            QString::fromLocal8Bit(process.readAllStandardOutput()),
+            QString::fromLocal8Bit(process.readAllStandardError())};
+}
+
+// A full application image, 16 bytes a record; byte i is (7 i + 3) mod 256.
+QByteArray imageBytes()
+{
+    QByteArray bytes;
+    for (int i = 0; i < 7680; ++i)
+        bytes.append(static_cast<char>((7 * i + 3) & 0xFF));
+    return bytes;
+}
+
+QByteArray hexLine(int address, int type, const QByteArray& data)
+{
+    QByteArray record;
+    record.append(char(data.size())).append(char(address >> 8)).append(char(address & 0xFF)).append(char(type));
+    record += data;
+    int sum = 0;
+    for (const char b : record)
+        sum += static_cast<quint8>(b);
+    record.append(static_cast<char>(-sum & 0xFF));
+    return ':' + record.toHex().toUpper() + "\r\n";
+}
+
+QByteArray hexImage(const QByteArray& bytes, int base = 0)
+{
+    QByteArray text;
+    for (int a = 0; a < bytes.size(); a += 16)
+        text += hexLine(base + a, 0, bytes.mid(a, 16));
+    return text + ":00000001FF\r\n";
+}
+
+// The setting lines of "get": every line but the three report values, which change by themselves.
+QStringList settingLines(const QString& out)
+{
+    QStringList lines = out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    lines.removeIf([](const QString& l) { return l.startsWith(QLatin1Char('R')); });
+    return lines;
+}
+
+} // namespace
+
+class CliTest : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void flash_fullImage_flashHoldsTheImageAndVerifies();
+    void backupChangeRestore_givesTheOriginalSettings();
+    void download_writesAFileTheWindowReads();
+    void record_interrupted_savesTheRecordWithItsDoubledTime();
+    void exitStatus_namesWhatHappened_data();
+    void exitStatus_namesWhatHappened();
+
+private:
+    QTemporaryDir m_dir;
+    QString path(const QString& name) const { return QDir(m_dir.path()).filePath(name); }
+};
+
+void CliTest::init()
+{
+    QVERIFY2(!qEnvironmentVariable("QUARVEL_CLI").isEmpty(), "QUARVEL_CLI names no program");
+}
+
+void CliTest::flash_fullImage_flashHoldsTheImageAndVerifies()
+{
+    SimProcess sim({QStringLiteral("--loader-flash-file"), path(QStringLiteral("flash.bin"))});
+    QVERIFY2(sim.started(), qPrintable(sim.error()));
+    writeFile(path(QStringLiteral("app.hex")), hexImage(imageBytes()));
+
+    const Run flashed = cli(sim, {QStringLiteral("flash"), path(QStringLiteral("app.hex"))});
+    QVERIFY2(flashed.status == 0, qPrintable(flashed.err));
+    QCOMPARE(readFile(path(QStringLiteral("flash.bin"))).left(7680), imageBytes());
+    // Piped, progress comes as plain lines.
+    QVERIFY(flashed.out.contains(QStringLiteral("Programming: 100%\n")));
+
+    const Run verified = cli(sim, {QStringLiteral("flash"), QStringLiteral("--verify-only"), path(QStringLiteral("app.hex"))});
+    QVERIFY2(verified.status == 0, qPrintable(verified.err));
+    // The application runs again: the command channel answers.
+    QCOMPARE(cli(sim, {QStringLiteral("identify")}).status, 0);
+}
+
+void CliTest::backupChangeRestore_givesTheOriginalSettings()
+{
+    SimProcess sim;
+    QVERIFY2(sim.started(), qPrintable(sim.error()));
+    const Run original = cli(sim, {QStringLiteral("get")});
+    QCOMPARE(original.status, 0);
+    const QString backup = path(QStringLiteral("settings.txt"));
+    QCOMPARE(cli(sim, {QStringLiteral("backup"), backup}).status, 0);
+    QVERIFY(readFile(backup).startsWith("# Quarvel settings backup; instrument: Quarvel V"));
+
+    QCOMPARE(cli(sim, {QStringLiteral("set"), QStringLiteral("DRA=12"), QStringLiteral("sDM1=Changed")}).status, 0);
+    const Run changed = cli(sim, {QStringLiteral("get"), QStringLiteral("DRA"), QStringLiteral("sDM1")});
+    QCOMPARE(changed.out, QStringLiteral("DRA=12\nsDM1=Changed\n"));
+
+    const Run restored = cli(sim, {QStringLiteral("restore"), backup});
+    QVERIFY2(restored.status == 0, qPrintable(restored.err));
+    QCOMPARE(settingLines(cli(sim, {QStringLiteral("get")}).out), settingLines(original.out));
+}
+
+void CliTest::download_writesAFileTheWindowReads()
+{
+    SimProcess sim({QStringLiteral("--record-length"), QStringLiteral("120")});
+    QVERIFY2(sim.started(), qPrintable(sim.error()));
+    const QString file = path(QStringLiteral("stored.csv"));
+    const Run run = cli(sim, {QStringLiteral("download"), QStringLiteral("-o"), file});
+    QVERIFY2(run.status == 0, qPrintable(run.err));
+
+    const RecordFileLoad load = RecordFileReader::load(file, {}, {});
+    QVERIFY2(load.error.isEmpty(), qPrintable(load.error));
+    QVERIFY(load.settings.has_value());
+    QCOMPARE(load.labels.size(), 300); // 300 stored samples of the instrument's dwell time
+    for (int i = 0; i < 300; ++i)
+        QCOMPARE(load.values[i].has_value(), i < 120); // past the values sent: gaps
+}
+
+void CliTest::record_interrupted_savesTheRecordWithItsDoubledTime()
+{
+    SimProcess sim;
+    QVERIFY2(sim.started(), qPrintable(sim.error()));
+    const QString file = path(QStringLiteral("live.csv"));
+    QProcess process;
+    process.start(qEnvironmentVariable("QUARVEL_CLI"),
+                  {QStringLiteral("--config"), sim.configFolder(), QStringLiteral("record"), QStringLiteral("--interval"),
+                   QStringLiteral("0.2"), QStringLiteral("--minutes"), QStringLiteral("0.01"), QStringLiteral("-o"), file});
+    // A record of 0.01 minutes fills before the fourth sample and doubles its time; then Ctrl+C.
+    QString out;
+    while (!out.contains(QStringLiteral("\n4 ")) && process.state() != QProcess::NotRunning) {
+        process.waitForReadyRead(1000);
+        out += QString::fromLocal8Bit(process.readAllStandardOutput());
+    }
+    ::kill(static_cast<pid_t>(process.processId()), SIGINT);
+    QVERIFY(process.waitForFinished(30000));
+    QCOMPARE(process.exitCode(), 0);
+
+    const RecordFileLoad load = RecordFileReader::load(file, {}, {});
+    QVERIFY2(load.error.isEmpty(), qPrintable(load.error));
+    QCOMPARE(load.minutesText, std::optional<QString>(QStringLiteral("0.02")));
+    QVERIFY(load.values.size() >= 4);
+    for (int i = 0; i < 4; ++i)
+        QVERIFY(load.values[i].has_value());
+}
+
+void CliTest::exitStatus_namesWhatHappened_data()
+{
+    QTest::addColumn<QStringList>("simOptions");
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QByteArray>("inputFile"); // written as in.txt when given
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QString>("errorNames"); // a text the error line holds
+
+    // Bad input on a device that does not exist: status 2, not 5, shows the port was never opened.
+    const QStringList nowhere{QStringLiteral("--device"), QStringLiteral("/nonexistent/tty")};
+    const QString in = QStringLiteral("@in");
+    QTest::newRow("unknown command") << QStringList() << nowhere + QStringList{"frob"} << QByteArray() << 2 << "frob";
+    QTest::newRow("unknown code") << QStringList() << nowhere + QStringList{"get", "XYZ"} << QByteArray() << 2 << "XYZ";
+    QTest::newRow("bad fuse text") << QStringList() << nowhere + QStringList{"fuses", "--fuse", "1FF"} << QByteArray()
+                                   << 2 << "--fuse";
+    QTest::newRow("invalid hex line") << QStringList() << nowhere + QStringList{"flash", in}
+                                      << QByteArray(":10000000FFFF\r\n") << 2 << "Invalid HEX record!";
+    QTest::newRow("extended address") << QStringList() << nowhere + QStringList{"flash", in}
+                                      << hexLine(0, 4, QByteArray::fromHex("0001")) + hexImage(QByteArray(16, 1)) << 2
+                                      << "extended linear";
+    QTest::newRow("beyond application") << QStringList() << nowhere + QStringList{"flash", in}
+                                        << hexImage(QByteArray(16, 1), 7680) << 2 << "beyond the application area";
+    QTest::newRow("not a backup") << QStringList() << nowhere + QStringList{"restore", in} << QByteArray("DRA=5\n") << 2
+                                  << "not a settings backup";
+    QTest::newRow("record too fast") << QStringList()
+                                     << nowhere + QStringList{"record", "--interval", "0.01", "--minutes", "1", "-o", "x.csv"}
+                                     << QByteArray() << 2 << "0.01";
+    QTest::newRow("no port") << QStringList() << nowhere + QStringList{"identify"} << QByteArray() << 5
+                             << "/nonexistent/tty";
+    QTest::newRow("silent instrument") << QStringList{"--silent"} << QStringList{"identify"} << QByteArray() << 3
+                                       << "no Quarvel answered";
+    QTest::newRow("value refused") << QStringList() << QStringList{"set", "DRA=11", "DHA=abc"} << QByteArray() << 4
+                                   << "refused DHA=abc";
+    QTest::newRow("restore differs") << QStringList() << QStringList{"restore", in}
+                                     << QByteArray("# Quarvel settings backup\nDHA=abc\n") << 4 << "DHA";
+    QTest::newRow("verify differs") << QStringList{"--loader-stuck-byte", "100"} << QStringList{"flash", in}
+                                    << hexImage(imageBytes().left(128)) << 4 << "Verify error at 100";
+    QTest::newRow("save unanswered") << QStringList{"--no-save-answer"} << QStringList{"eeprom", "save"} << QByteArray()
+                                     << 5 << "did not confirm the save";
+    QTest::newRow("instrument lost") << QStringList{"--vanish-after", "3"} << QStringList{"get"} << QByteArray() << 5
+                                     << "connection";
+    QTest::newRow("loader silent") << QStringList{"--loader-silent"} << QStringList{"fuses"} << QByteArray() << 5
+                                   << "boot loader did not answer";
+}
+
+void CliTest::exitStatus_namesWhatHappened()
+{
+    QFETCH(QStringList, simOptions);
+    QFETCH(QStringList, arguments);
+    QFETCH(QByteArray, inputFile);
+    QFETCH(int, status);
+    QFETCH(QString, errorNames);
+    SimProcess sim(simOptions);
+    QVERIFY2(sim.started(), qPrintable(sim.error()));
+    if (!inputFile.isNull())
+        writeFile(path(QStringLiteral("in.txt")), inputFile);
+    arguments.replaceInStrings(QStringLiteral("@in"), path(QStringLiteral("in.txt")));
+    const Run run = cli(sim, arguments);
+    QCOMPARE(run.status, status);
+    const QStringList errors = run.err.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    QVERIFY2(!errors.isEmpty() && errors.last().startsWith(QStringLiteral("quarvel-cli: ")), qPrintable(run.err));
+    QVERIFY2(run.err.contains(errorNames), qPrintable(run.err));
+}
+
+QTEST_GUILESS_MAIN(CliTest)
+#include "CliTest.moc"
