@@ -1,5 +1,6 @@
 // Programs and verifies a full application image through the real serial port code against the
-// virtual boot loader on a pseudo-terminal, and compares the time taken with the line's floor.
+// virtual boot loader on a pseudo-terminal, and compares the time taken with the line's floor;
+// then times "quarvel-cli flash" of the same image against the same loader the same way.
 #include "BootLoaderLink.h"
 #include "FlashPage.h"
 #include "FlashVerifier.h"
@@ -12,6 +13,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <QRandomGenerator>
@@ -80,7 +82,7 @@ double cpuSeconds()
     return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec + (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
 }
 
-HexRecords fullImage()
+QByteArray fullImageText()
 {
     QRandomGenerator random(42);
     QByteArray text;
@@ -96,7 +98,7 @@ HexRecords fullImage()
         text += ':' + record.toHex().toUpper() + "\r\n";
     }
     text += ":00000001FF\r\n";
-    return hexRecordsFromBytes(text, HexLoadMode::StopAtInvalid).records;
+    return text;
 }
 
 struct Figures {
@@ -159,7 +161,8 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "bench_programmer: the loader does not answer\n");
         return 1;
     }
-    const HexRecords image = fullImage();
+    const QByteArray imageText = fullImageText();
+    const HexRecords image = hexRecordsFromBytes(imageText, HexLoadMode::StopAtInvalid).records;
     const double byteS = 10.0 / kLoaderBaud;
 
     port.received = 0;
@@ -184,10 +187,44 @@ int main(int argc, char** argv)
                 kPageWriteMs, kTurnaroundMs);
     report("program", program, programFloor);
     report("verify", verify, verifyFloor);
-    const bool ok = written.completed && verified.outcome == FlashVerifier::Outcome::Match;
+    bool ok = written.completed && verified.outcome == FlashVerifier::Outcome::Match;
 
+    // The loader starts the application again; the command line finds it from there.
+    port.write("G");
+    QThread::msleep(500);
     port.close();
+    QString cliPath = qEnvironmentVariable("QUARVEL_CLI");
+    if (cliPath.isEmpty())
+        cliPath = QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("../src/cli/quarvel-cli"));
+    const QString hexPath = QDir(config.path()).filePath(QStringLiteral("full.hex"));
+    QFile hexFile(hexPath);
+    ok = ok && hexFile.open(QIODevice::WriteOnly) && hexFile.write(imageText) == imageText.size();
+    hexFile.close();
+    QProcess cli;
+    const Figures flash = measure([&] {
+        cli.start(cliPath, {QStringLiteral("--config"), config.path(), QStringLiteral("--quiet"), QStringLiteral("flash"),
+                            hexPath});
+        cli.waitForFinished(300000);
+    });
+    // Its floor: the same loader bytes as above (erase, program and verify), plus the waits the
+    // protocol fixes: one identify exchange at 9600 baud, the loader's start, its six identification
+    // questions and five LED blinks, and the start of the application.
+    const double waitsS = (6 * 10.0 / 9600 + 0.050) + 1.0 + 6 * 0.100 + 5 * (0.200 + 0.200) + 0.500;
+    const double eraseS = 2 * byteS + 0.020;
+    const double flashFloor = programFloor + verifyFloor + eraseS + waitsS;
+    const bool cliOk = cli.exitStatus() == QProcess::NormalExit && cli.exitCode() == 0;
+    if (!cliOk)
+        std::fprintf(stderr, "bench_programmer: quarvel-cli flash failed: %s%s\n", qPrintable(cli.errorString()),
+                     cli.readAllStandardError().constData());
+    std::printf("%-8s wall %7.3f s   floor %7.3f s   ratio %.3f\n", "cli", flash.wallS, flashFloor,
+                flash.wallS / flashFloor);
+    const double programRatio = program.wallS / programFloor;
+    const double flashRatio = flash.wallS / flashFloor;
+    std::printf("quarvel-cli flash (identify, loader entry, erase, program, verify, leave): ratio %.3f; window's "
+                "programming ratio %.3f; difference %+.1f %% (goal within 5 %%)\n",
+                flashRatio, programRatio, 100.0 * (flashRatio - programRatio) / programRatio);
+
     sim.terminate();
     sim.waitForFinished(3000);
-    return ok ? 0 : 1;
+    return ok && cliOk ? 0 : 1;
 }
