@@ -191,6 +191,8 @@ int main(int argc, char** argv)
 
     // The loader starts the application again; the command line finds it from there.
     port.write("G");
+    while (port.isOpen() && port.bytesToWrite() > 0) // the port sends from the event loop
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
     QThread::msleep(500);
     port.close();
     QString cliPath = qEnvironmentVariable("QUARVEL_CLI");
