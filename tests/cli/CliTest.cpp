@@ -181,7 +181,14 @@ void CliTest::exitStatus_namesWhatHappened_data()
     QTest::addColumn<QStringList>("arguments");
     QTest::addColumn<QByteArray>("inputFile"); // written as in.txt when given
     QTest::addColumn<int>("status");
-    QTest::addColumn<QString>("errorNames"); // a text the error line holds
+    QTest::addColumn<QString>("errorNames"); // a text the error line holds; for status 0, the output
+
+    QTest::newRow("identify") << QStringList() << QStringList{"identify"} << QByteArray() << 0
+                              << "Quarvel V1.2 (virtual instrument)\n";
+    QTest::newRow("fuses written") << QStringList() << QStringList{"fuses", "--fuse", "8f", "--lock", "EC"}
+                                   << QByteArray() << 0 << "fuse=8F\nlock=EC\n";
+    QTest::newRow("save confirmed") << QStringList() << QStringList{"--quiet", "eeprom", "save"} << QByteArray() << 0
+                                    << "";
 
     // Bad input on a device that does not exist: status 2, not 5, shows the port was never opened.
     const QStringList nowhere{QStringLiteral("--device"), QStringLiteral("/nonexistent/tty")};
@@ -234,6 +241,11 @@ void CliTest::exitStatus_namesWhatHappened()
     arguments.replaceInStrings(QStringLiteral("@in"), path(QStringLiteral("in.txt")));
     const Run run = cli(sim, arguments);
     QCOMPARE(run.status, status);
+    if (status == 0) {
+        QCOMPARE(run.err, QString());
+        QCOMPARE(run.out, errorNames);
+        return;
+    }
     const QStringList errors = run.err.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     QVERIFY2(!errors.isEmpty() && errors.last().startsWith(QStringLiteral("quarvel-cli: ")), qPrintable(run.err));
     QVERIFY2(run.err.contains(errorNames), qPrintable(run.err));
