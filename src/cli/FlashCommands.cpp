@@ -5,6 +5,7 @@
 #include "FlashVerifier.h"
 #include "FlashWriter.h"
 #include "ImageCheck.h"
+#include "Interrupt.h"
 #include "ProgrammerTexts.h"
 #include "ProgrammingModeEntry.h"
 #include "Session.h"
@@ -56,6 +57,8 @@ public:
 
 private:
     Session& m_session;
+    InterruptGuard m_guard{"\nquarvel-cli: interrupted: the boot loader's work is finished first, so the instrument is "
+                           "not left in it\n"};
     ProgrammingModeEntry m_entry;
     Identification m_id;
     QString m_savedSettings;

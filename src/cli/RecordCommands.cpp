@@ -1,6 +1,7 @@
 // download and record: record files written by the window's writer.
 #include "Arguments.h"
 #include "Commands.h"
+#include "Interrupt.h"
 #include "LiveRecord.h"
 #include "ParameterTable.h"
 #include "RecordFileWriter.h"
@@ -13,19 +14,10 @@
 #include <QFileInfo>
 #include <QTimer>
 
-#include <csignal>
-#include <cmath>
 
 namespace quarvel::cli {
 
 namespace {
-
-volatile std::sig_atomic_t g_stopRequested = 0;
-
-extern "C" void requestStop(int)
-{
-    g_stopRequested = 1;
-}
 
 // The record file named by -o, refused before anything is sent when it cannot be written there.
 QString outputProblem(const Arguments& arguments)
@@ -138,21 +130,18 @@ int runRecord(Session& session, const Arguments& arguments)
     });
     QTimer stopWatch; // a signal handler may only set a flag; this looks at it
     QObject::connect(&stopWatch, &QTimer::timeout, &loop, [&] {
-        if (!g_stopRequested)
+        if (!InterruptGuard::requested())
             return;
         timer.stop();
         loop.quit();
     });
-    std::signal(SIGINT, requestStop);
-    std::signal(SIGTERM, requestStop);
+    const InterruptGuard guard;
     stopWatch.start(50);
     session.console().info(QStringLiteral("Recording every %1 s into %2; Ctrl+C stops and saves")
                                .arg(secondsText, arguments.options.value(QStringLiteral("-o"))));
     timer.start(intervalMs);
     loop.exec();
     timer.stop();
-    std::signal(SIGINT, SIG_DFL);
-    std::signal(SIGTERM, SIG_DFL);
     const int saved = save(session, arguments, model, secondsText, minutesText);
     if (saved == kDone)
         session.console().info(QStringLiteral("%1 samples saved to %2")
