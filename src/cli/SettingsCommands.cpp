@@ -1,5 +1,6 @@
 // identify, get, set, eeprom, backup and restore: the settings on the command channel.
 #include "Arguments.h"
+#include "CommandFraming.h"
 #include "Commands.h"
 #include "EepromCommands.h"
 #include "ParameterTable.h"
@@ -43,6 +44,16 @@ QString readValue(Session& session, const QString& code)
     return session.link().getValue(kInstrumentAddress, code);
 }
 
+// A number never comes back empty from an instrument that answered (a text may be empty).
+int valueStatus(Session& session, const QString& code, const QString& value)
+{
+    if (const int status = session.portStatus(); status != kDone)
+        return status;
+    if (value.isEmpty() && !isTextCode(code))
+        return session.fail(kPortFailure, QStringLiteral("%1: the instrument gave no value for %2").arg(session.device(), code));
+    return kDone;
+}
+
 } // namespace
 
 int runIdentify(Session& session, const Arguments& arguments)
@@ -68,7 +79,7 @@ int runGet(Session& session, const Arguments& arguments)
         return status;
     for (const QString& code : codes) {
         const QString value = readValue(session, code);
-        if (const int status = session.portStatus(); status != kDone)
+        if (const int status = valueStatus(session, code, value); status != kDone)
             return status;
         session.console().result(code + QLatin1Char('=') + value);
     }
@@ -144,7 +155,7 @@ int runBackup(Session& session, const Arguments& arguments)
     backup.date = QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd hh:mm:ss"));
     for (const QString& code : settingCodes()) {
         const QString value = readValue(session, code);
-        if (const int status = session.portStatus(); status != kDone)
+        if (const int status = valueStatus(session, code, value); status != kDone)
             return status;
         backup.values.append({code, value});
     }
