@@ -230,6 +230,9 @@ void CliTest::exitStatus_namesWhatHappened_data()
                                      << QByteArray("# Quarvel settings backup\nDHA=abc\n") << 4 << "DHA";
     QTest::newRow("verify differs") << QStringList{"--loader-stuck-byte", "100"} << QStringList{"flash", in}
                                     << hexImage(imageBytes().left(128)) << 4 << "Verify error at 100";
+    QTest::newRow("no stored record") << QStringList{"--record-length", "0"}
+                                      << QStringList{"download", "-o", path(QStringLiteral("none.csv"))}
+                                      << QByteArray() << 4 << "holds no stored record";
     QTest::newRow("save unanswered") << QStringList{"--no-save-answer"} << QStringList{"eeprom", "save"} << QByteArray()
                                      << 5 << "did not confirm the save";
     QTest::newRow("instrument lost") << QStringList{"--vanish-after", "3"} << QStringList{"get"} << QByteArray() << 5
