@@ -4,7 +4,7 @@ namespace quarvel::cli {
 
 namespace {
 
-struct CommandSpec {
+struct CommandEntry {
     QString name;
     QStringList switches;
     QStringList valued;
@@ -16,9 +16,9 @@ const QStringList kGlobalValued{QStringLiteral("--port"), QStringLiteral("--devi
                                 QStringLiteral("--config")};
 const QStringList kGlobalSwitches{QStringLiteral("--quiet")};
 
-const QList<CommandSpec>& commands()
+const QList<CommandEntry>& commands()
 {
-    static const QList<CommandSpec> list{
+    static const QList<CommandEntry> list{
         {QStringLiteral("identify"), {}, {}, QStringLiteral("identify"),
          QStringLiteral("Prints the instrument's identification text.")},
         {QStringLiteral("get"), {}, {}, QStringLiteral("get [CODE...]"),
@@ -55,9 +55,9 @@ const QList<CommandSpec>& commands()
     return list;
 }
 
-const CommandSpec* find(const QString& name)
+const CommandEntry* find(const QString& name)
 {
-    for (const CommandSpec& c : commands()) {
+    for (const CommandEntry& c : commands()) {
         if (c.name == name)
             return &c;
     }
@@ -71,7 +71,7 @@ Arguments parseArguments(const QStringList& arguments)
     Arguments parsed;
     // The command is the first word that is neither an option nor an option's value.
     QStringList allValued = kGlobalValued;
-    for (const CommandSpec& c : commands())
+    for (const CommandEntry& c : commands())
         allValued += c.valued;
     for (int i = 0; i < arguments.size(); ++i) {
         if (allValued.contains(arguments[i])) {
@@ -81,13 +81,13 @@ Arguments parseArguments(const QStringList& arguments)
             break;
         }
     }
-    const CommandSpec* spec = find(parsed.command);
-    if (!parsed.command.isEmpty() && !spec) {
+    const CommandEntry* entry = find(parsed.command);
+    if (!parsed.command.isEmpty() && !entry) {
         parsed.error = QStringLiteral("unknown command \"%1\"").arg(parsed.command);
         return parsed;
     }
-    const QStringList valued = kGlobalValued + (spec ? spec->valued : QStringList());
-    const QStringList switches = kGlobalSwitches + (spec ? spec->switches : QStringList());
+    const QStringList valued = kGlobalValued + (entry ? entry->valued : QStringList());
+    const QStringList switches = kGlobalSwitches + (entry ? entry->switches : QStringList());
     bool commandSeen = false;
     for (int i = 0; i < arguments.size(); ++i) {
         const QString& arg = arguments[i];
@@ -102,7 +102,7 @@ Arguments parseArguments(const QStringList& arguments)
         } else if (switches.contains(arg)) {
             parsed.options[arg] = QString();
         } else if (arg.startsWith(QLatin1Char('-')) && arg.size() > 1) {
-            parsed.error = spec ? QStringLiteral("%1 does not take the option %2").arg(spec->name, arg)
+            parsed.error = entry ? QStringLiteral("%1 does not take the option %2").arg(entry->name, arg)
                                 : QStringLiteral("unknown option %1").arg(arg);
             return parsed;
         } else if (!commandSeen && arg == parsed.command) {
@@ -128,10 +128,10 @@ QString usage(const QString& command)
         "  --help         this text\n"
         "Exit status: 0 done, 2 bad arguments or input file (nothing sent), 3 no instrument found,\n"
         "4 refused or mismatched data, 5 port or time-out failure.\n");
-    if (const CommandSpec* spec = find(command))
-        return QStringLiteral("usage: quarvel-cli %1\n%2\n\n%3").arg(spec->synopsis, spec->help, global);
+    if (const CommandEntry* entry = find(command))
+        return QStringLiteral("usage: quarvel-cli %1\n%2\n\n%3").arg(entry->synopsis, entry->help, global);
     QString text = QStringLiteral("usage: quarvel-cli COMMAND [options]\nCommands:\n");
-    for (const CommandSpec& c : commands())
+    for (const CommandEntry& c : commands())
         text += QStringLiteral("  %1\n").arg(c.synopsis);
     return text + QStringLiteral("\"quarvel-cli COMMAND --help\" describes one command.\n\n") + global;
 }
