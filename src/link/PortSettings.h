@@ -14,6 +14,12 @@ struct PortSettings {
 
     static std::optional<PortSettings> parse(const QString& text);
     QString toString() const;
+    // Time the line needs for this many bytes: start, data, parity and stop bits of each.
+    double lineTimeMs(qint64 bytes) const
+    {
+        const int bitsPerByte = 1 + dataBits + (parity == 'n' ? 0 : 1) + stopBits;
+        return bytes * bitsPerByte * 1000.0 / baudRate;
+    }
 };
 
 inline const QString kDefaultPortSettings = QStringLiteral("9600,n,8,1");

@@ -34,10 +34,7 @@ void SerialLink::leave()
 double SerialLink::lineTimeMs(qint64 bytes) const
 {
     const auto s = PortSettings::parse(m_port.settings());
-    if (!s)
-        return 0;
-    const int bitsPerByte = 1 + s->dataBits + (s->parity == 'n' ? 0 : 1) + s->stopBits;
-    return bytes * bitsPerByte * 1000.0 / s->baudRate;
+    return s ? s->lineTimeMs(bytes) : 0;
 }
 
 void SerialLink::writeAndWait(const QString& line, int waitMs)

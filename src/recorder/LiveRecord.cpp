@@ -20,10 +20,8 @@ constexpr int kStoredSamples = 300;
 // then the channel's fixed wait for the answer.
 double sampleExchangeMs(const QString& portSettings)
 {
-    const PortSettings line = PortSettings::parse(portSettings).value_or(PortSettings{});
-    const int bitsPerCharacter = 1 + line.dataBits + (line.parity == 'n' ? 0 : 1) + line.stopBits;
     constexpr int commandLength = 5;
-    return commandLength * bitsPerCharacter * 1000.0 / line.baudRate + SerialLink::kReadWaitMs;
+    return PortSettings::parse(portSettings).value_or(PortSettings{}).lineTimeMs(commandLength) + SerialLink::kReadWaitMs;
 }
 } // namespace
 
