@@ -2,15 +2,15 @@
 // exchange and one full reload of the parameter tabs, each as a ratio to its floor (the fixed
 // waits plus the line time of the written bytes at 9600 baud), and the processor time a reload
 // uses as a share of its wall time.
-#include "CommandFraming.h"
-#include "ParameterBinding.h"
-#include "ParameterPages.h"
-#include "ParameterTable.h"
-#include "PortSettings.h"
-#include "QtSerialPortAdapter.h"
-#include "SerialLink.h"
-#include "SimProcess.h"
-#include "ScriptedPrompter.h"
+#include "link/CommandFraming.h"
+#include "link/PortSettings.h"
+#include "link/QtSerialPortAdapter.h"
+#include "link/SerialLink.h"
+#include "params/ParameterTable.h"
+#include "params/ui/ParameterBinding.h"
+#include "params/ui/ParameterPages.h"
+#include "support/ScriptedPrompter.h"
+#include "support/SimProcess.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

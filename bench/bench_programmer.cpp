@@ -1,14 +1,14 @@
 // Programs and verifies a full application image through the real serial port code against the
 // virtual boot loader on a pseudo-terminal, and compares the time taken with the line's floor;
 // then times "quarvel-cli flash" of the same image against the same loader the same way.
-#include "BootLoaderLink.h"
-#include "FlashPage.h"
-#include "FlashVerifier.h"
-#include "FlashWriter.h"
-#include "HexFile.h"
-#include "PortSettings.h"
-#include "Prompter.h"
-#include "QtSerialPortAdapter.h"
+#include "link/PortSettings.h"
+#include "link/Prompter.h"
+#include "link/QtSerialPortAdapter.h"
+#include "programmer/BootLoaderLink.h"
+#include "programmer/FlashPage.h"
+#include "programmer/FlashVerifier.h"
+#include "programmer/FlashWriter.h"
+#include "programmer/HexFile.h"
 
 #include <QCoreApplication>
 #include <QDir>

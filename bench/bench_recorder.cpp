@@ -1,10 +1,10 @@
 // Prints how long the voltage record takes to set up and draw, to take one sample, and to go
 // to and from a record file, for records of 600, 19200 and 32767 points.
-#include "RecordArithmetic.h"
-#include "RecordFileReader.h"
-#include "RecordFileWriter.h"
-#include "RecordModel.h"
-#include "VoltageChartView.h"
+#include "recorder/RecordArithmetic.h"
+#include "recorder/RecordFileReader.h"
+#include "recorder/RecordFileWriter.h"
+#include "recorder/RecordModel.h"
+#include "recorder/ui/VoltageChartView.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

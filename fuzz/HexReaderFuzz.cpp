@@ -1,7 +1,7 @@
 // Arbitrary file contents through the Intel HEX reader and the page building that follows it.
-#include "FlashPage.h"
-#include "HexFile.h"
-#include "ImageCheck.h"
+#include "programmer/FlashPage.h"
+#include "programmer/HexFile.h"
+#include "programmer/ImageCheck.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,5 +1,5 @@
 // Any settings file: reading never fails, and a value written into it reads back.
-#include "IniText.h"
+#include "link/IniText.h"
 
 #include <QString>
 

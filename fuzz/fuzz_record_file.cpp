@@ -1,6 +1,6 @@
 // Arbitrary bytes as a record file (and as a stored-record reply): the reader must end, within bounded memory, whatever it gets.
-#include "RecordFileReader.h"
-#include "StoredRecordReply.h"
+#include "recorder/RecordFileReader.h"
+#include "recorder/StoredRecordReply.h"
 
 #include <cstddef>
 #include <cstdint>

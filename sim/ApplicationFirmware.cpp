@@ -1,6 +1,6 @@
-#include "ApplicationFirmware.h"
+#include "sim/ApplicationFirmware.h"
 
-#include "BatteryPack.h"
+#include "sim/BatteryPack.h"
 
 namespace quarvel::sim {
 

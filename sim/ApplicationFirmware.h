@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Chunk.h"
+#include "sim/Chunk.h"
 
 #include <QMap>
 #include <QString>

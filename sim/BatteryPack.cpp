@@ -1,4 +1,4 @@
-#include "BatteryPack.h"
+#include "sim/BatteryPack.h"
 
 #include <cmath>
 

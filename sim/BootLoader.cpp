@@ -1,4 +1,4 @@
-#include "BootLoader.h"
+#include "sim/BootLoader.h"
 
 #include <QSaveFile>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "VirtualInstrument.h"
+#include "sim/VirtualInstrument.h"
 
 #include <QByteArray>
 #include <QString>

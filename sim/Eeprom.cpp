@@ -1,6 +1,6 @@
-#include "Eeprom.h"
+#include "sim/Eeprom.h"
 
-#include "ApplicationFirmware.h"
+#include "sim/ApplicationFirmware.h"
 
 #include <QFile>
 #include <QJsonDocument>

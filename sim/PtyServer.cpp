@@ -1,7 +1,7 @@
-#include "PtyServer.h"
+#include "sim/PtyServer.h"
 
-#include "SimLine.h"
-#include "VirtualInstrument.h"
+#include "sim/SimLine.h"
+#include "sim/VirtualInstrument.h"
 
 #include <QFile>
 

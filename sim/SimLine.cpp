@@ -1,6 +1,6 @@
-#include "SimLine.h"
+#include "sim/SimLine.h"
 
-#include "VirtualInstrument.h"
+#include "sim/VirtualInstrument.h"
 
 #include <algorithm>
 

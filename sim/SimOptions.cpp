@@ -1,9 +1,9 @@
-#include "SimOptions.h"
+#include "sim/SimOptions.h"
 
-#include "BootLoader.h"
-#include "PtyServer.h"
-#include "StoredRecord.h"
-#include "VirtualInstrument.h"
+#include "sim/BootLoader.h"
+#include "sim/PtyServer.h"
+#include "sim/StoredRecord.h"
+#include "sim/VirtualInstrument.h"
 
 namespace quarvel::sim {
 

@@ -1,7 +1,7 @@
-#include "SimulatedSerialPort.h"
+#include "sim/SimulatedSerialPort.h"
 
-#include "PortSettings.h"
-#include "VirtualInstrument.h"
+#include "link/PortSettings.h"
+#include "sim/VirtualInstrument.h"
 
 #include <QStringList>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "SerialPort.h"
-#include "SimLine.h"
+#include "link/SerialPort.h"
+#include "sim/SimLine.h"
 
 #include <QStringList>
 

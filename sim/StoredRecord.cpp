@@ -1,7 +1,7 @@
-#include "StoredRecord.h"
+#include "sim/StoredRecord.h"
 
-#include "BatteryPack.h"
-#include "VirtualInstrument.h"
+#include "sim/BatteryPack.h"
+#include "sim/VirtualInstrument.h"
 
 namespace quarvel::sim {
 

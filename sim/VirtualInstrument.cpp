@@ -1,6 +1,6 @@
-#include "VirtualInstrument.h"
+#include "sim/VirtualInstrument.h"
 
-#include "BootLoader.h"
+#include "sim/BootLoader.h"
 
 namespace quarvel::sim {
 

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "ApplicationFirmware.h"
-#include "BatteryPack.h"
-#include "Chunk.h"
-#include "StoredRecord.h"
-#include "Eeprom.h"
+#include "sim/ApplicationFirmware.h"
+#include "sim/BatteryPack.h"
+#include "sim/Chunk.h"
+#include "sim/Eeprom.h"
+#include "sim/StoredRecord.h"
 
 #include <deque>
 #include <functional>

@@ -1,8 +1,8 @@
 // quarvel-sim: the virtual instrument on a pseudo-terminal. Prints the device path, optionally
 // links it as com<N> for the program, and serves until it is stopped or vanishes.
-#include "PtyServer.h"
-#include "SimOptions.h"
-#include "VirtualInstrument.h"
+#include "sim/PtyServer.h"
+#include "sim/SimOptions.h"
+#include "sim/VirtualInstrument.h"
 
 #include <QCoreApplication>
 #include <QTextStream>

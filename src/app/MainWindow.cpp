@@ -1,20 +1,21 @@
-#include "MainWindow.h"
+#include "app/MainWindow.h"
 
-#include "AboutDialog.h"
-#include "CommandFraming.h"
-#include "CommsDialog.h"
-#include "LookingDialog.h"
-#include "ParameterBinding.h"
-#include "ParameterPages.h"
-#include "ParameterTable.h"
-#include "PortSettings.h"
-#include "ProgramTab.h"
-#include "ProgrammingModeEntry.h"
-#include "Prompter.h"
-#include "RecordTab.h"
-#include "SerialLink.h"
-#include "SerialPort.h"
-#include "Twips.h"
+#include "app/AboutDialog.h"
+#include "app/WindowTabs.h"
+#include "link/CommandFraming.h"
+#include "link/PortSettings.h"
+#include "link/Prompter.h"
+#include "link/SerialLink.h"
+#include "link/SerialPort.h"
+#include "link/ui/CommsDialog.h"
+#include "link/ui/LookingDialog.h"
+#include "params/ParameterTable.h"
+#include "params/ui/ParameterBinding.h"
+#include "params/ui/ParameterPages.h"
+#include "programmer/ProgrammingModeEntry.h"
+#include "programmer/ui/ProgramTab.h"
+#include "recorder/ui/RecordTab.h"
+#include "ui/Twips.h"
 
 #include <QCloseEvent>
 #include <QLineEdit>
@@ -43,7 +44,7 @@ MainWindow::MainWindow(SerialPort& port, Prompter& prompter, QString configFolde
     setFont(font);
     m_tabs = new QTabWidget(this);
     m_tabs->setObjectName(QStringLiteral("SSTab1"));
-    const QStringList& captions = tabCaptions();
+    const QStringList& captions = kTabCaptions;
     for (int i = 0; i < kProgramTab; ++i)
         m_tabs->addTab(m_parameters->page(i), captions[i]);
     m_programTab = new ProgramTab(m_port, *m_link, m_prompter);

@@ -1,7 +1,7 @@
-#include "DialogPrompter.h"
-#include "MainWindow.h"
-#include "PortLocator.h"
-#include "QtSerialPortAdapter.h"
+#include "app/MainWindow.h"
+#include "link/PortLocator.h"
+#include "link/QtSerialPortAdapter.h"
+#include "link/ui/DialogPrompter.h"
 
 #include <QApplication>
 

@@ -1,14 +1,14 @@
 // flash and fuses: the boot loader, entered and left as the window's Program tab does.
-#include "Arguments.h"
-#include "BootLoaderLink.h"
-#include "Commands.h"
-#include "FlashVerifier.h"
-#include "FlashWriter.h"
-#include "ImageCheck.h"
-#include "Interrupt.h"
-#include "ProgrammerTexts.h"
-#include "ProgrammingModeEntry.h"
-#include "Session.h"
+#include "cli/Arguments.h"
+#include "cli/Commands.h"
+#include "cli/Interrupt.h"
+#include "cli/Session.h"
+#include "programmer/BootLoaderLink.h"
+#include "programmer/FlashVerifier.h"
+#include "programmer/FlashWriter.h"
+#include "programmer/ImageCheck.h"
+#include "programmer/ProgrammerTexts.h"
+#include "programmer/ProgrammingModeEntry.h"
 
 #include <algorithm>
 #include <optional>

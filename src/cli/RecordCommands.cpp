@@ -1,13 +1,14 @@
 // download and record: record files written by the window's writer.
-#include "Arguments.h"
-#include "Commands.h"
-#include "Interrupt.h"
-#include "LiveRecord.h"
-#include "ParameterTable.h"
-#include "RecordFileWriter.h"
-#include "RecordModel.h"
-#include "SampleTimer.h"
-#include "Session.h"
+#include "cli/Arguments.h"
+#include "cli/Commands.h"
+#include "cli/Interrupt.h"
+#include "cli/Session.h"
+#include "link/CommandFraming.h"
+#include "params/ParameterTable.h"
+#include "recorder/LiveRecord.h"
+#include "recorder/RecordFileWriter.h"
+#include "recorder/RecordModel.h"
+#include "recorder/SampleTimer.h"
 
 #include <QDir>
 #include <QEventLoop>

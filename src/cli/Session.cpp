@@ -1,10 +1,10 @@
-#include "Session.h"
+#include "cli/Session.h"
 
-#include "Arguments.h"
-#include "CommandFraming.h"
-#include "DeviceDiscovery.h"
-#include "PortLocator.h"
-#include "PortSettings.h"
+#include "cli/Arguments.h"
+#include "link/CommandFraming.h"
+#include "link/DeviceDiscovery.h"
+#include "link/PortLocator.h"
+#include "link/PortSettings.h"
 
 namespace quarvel::cli {
 

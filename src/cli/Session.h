@@ -1,10 +1,10 @@
 #pragma once
 
-#include "CliPrompter.h"
-#include "Console.h"
-#include "ExitStatus.h"
-#include "QtSerialPortAdapter.h"
-#include "SerialLink.h"
+#include "cli/CliPrompter.h"
+#include "cli/Console.h"
+#include "cli/ExitStatus.h"
+#include "link/QtSerialPortAdapter.h"
+#include "link/SerialLink.h"
 
 #include <QString>
 

@@ -1,4 +1,4 @@
-#include "SettingsBackup.h"
+#include "cli/SettingsBackup.h"
 
 #include <QSet>
 

@@ -1,11 +1,11 @@
 // identify, get, set, eeprom, backup and restore: the settings on the command channel.
-#include "Arguments.h"
-#include "CommandFraming.h"
-#include "Commands.h"
-#include "EepromCommands.h"
-#include "ParameterTable.h"
-#include "Session.h"
-#include "SettingsBackup.h"
+#include "cli/Arguments.h"
+#include "cli/Commands.h"
+#include "cli/Session.h"
+#include "cli/SettingsBackup.h"
+#include "link/CommandFraming.h"
+#include "params/EepromCommands.h"
+#include "params/ParameterTable.h"
 
 #include <QDateTime>
 #include <QFile>

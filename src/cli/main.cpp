@@ -1,10 +1,10 @@
 // quarvel-cli: the instrument from a script. Every command finds the instrument first; the exit
 // status says what happened (see ExitStatus.h).
-#include "Arguments.h"
-#include "Commands.h"
-#include "Console.h"
-#include "ExitStatus.h"
-#include "Session.h"
+#include "cli/Arguments.h"
+#include "cli/Commands.h"
+#include "cli/Console.h"
+#include "cli/ExitStatus.h"
+#include "cli/Session.h"
 
 #include <QCoreApplication>
 

@@ -1,7 +1,7 @@
-#include "CharWait.h"
+#include "link/CharWait.h"
 
-#include "SerialLink.h"
-#include "SerialPort.h"
+#include "link/SerialLink.h"
+#include "link/SerialPort.h"
 
 #include <QElapsedTimer>
 

@@ -1,4 +1,4 @@
-#include "CommandFraming.h"
+#include "link/CommandFraming.h"
 
 namespace quarvel {
 

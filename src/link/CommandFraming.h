@@ -6,6 +6,9 @@ namespace quarvel {
 
 inline constexpr QChar kCR = QChar(13);
 
+// The address put in front of every application command: the program talks to instrument "1".
+inline const QString kInstrumentAddress = QStringLiteral("1");
+
 // A command code whose first character is a lower-case "s" names a text value; the "s" is a
 // marker only and never goes on the wire.
 bool isTextCode(const QString& code);

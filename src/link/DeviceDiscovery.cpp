@@ -1,6 +1,7 @@
-#include "DeviceDiscovery.h"
+#include "link/CommandFraming.h"
+#include "link/DeviceDiscovery.h"
 
-#include "SerialLink.h"
+#include "link/SerialLink.h"
 
 namespace quarvel {
 
@@ -12,7 +13,7 @@ bool findQuarvel(SerialLink& link)
 QString identifyQuarvel(SerialLink& link)
 {
     for (int attempt = 0; attempt < kMaxIdentifyAttempts; ++attempt) {
-        const QString answer = link.getValue(QStringLiteral("1"), kIdentifyCode);
+        const QString answer = link.getValue(kInstrumentAddress, kIdentifyCode);
         if (answer.contains(kIdentityMark))
             return answer;
     }

@@ -1,4 +1,4 @@
-#include "IniText.h"
+#include "link/IniText.h"
 
 #include <QStringList>
 

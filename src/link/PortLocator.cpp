@@ -1,4 +1,4 @@
-#include "PortLocator.h"
+#include "link/PortLocator.h"
 
 #include <QDir>
 #include <QFileInfo>

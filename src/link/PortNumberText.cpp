@@ -1,4 +1,4 @@
-#include "PortNumberText.h"
+#include "link/PortNumberText.h"
 
 namespace quarvel {
 

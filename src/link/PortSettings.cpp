@@ -1,4 +1,4 @@
-#include "PortSettings.h"
+#include "link/PortSettings.h"
 
 #include <QStringList>
 

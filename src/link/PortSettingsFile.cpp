@@ -1,6 +1,6 @@
-#include "PortSettingsFile.h"
+#include "link/PortSettingsFile.h"
 
-#include "IniText.h"
+#include "link/IniText.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,7 +1,7 @@
-#include "QtSerialPortAdapter.h"
+#include "link/QtSerialPortAdapter.h"
 
-#include "PortLocator.h"
-#include "PortSettings.h"
+#include "link/PortLocator.h"
+#include "link/PortSettings.h"
 
 #include <QFileInfo>
 

@@ -1,9 +1,9 @@
-#include "SerialLink.h"
+#include "link/SerialLink.h"
 
-#include "CommandFraming.h"
-#include "PortSettings.h"
-#include "Prompter.h"
-#include "SerialPort.h"
+#include "link/CommandFraming.h"
+#include "link/PortSettings.h"
+#include "link/Prompter.h"
+#include "link/SerialPort.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

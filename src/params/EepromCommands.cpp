@@ -1,9 +1,9 @@
-#include "EepromCommands.h"
+#include "params/EepromCommands.h"
 
-#include "CommandFraming.h"
-#include "ParameterTable.h"
-#include "SerialLink.h"
-#include "SerialPort.h"
+#include "link/CommandFraming.h"
+#include "link/SerialLink.h"
+#include "link/SerialPort.h"
+#include "params/ParameterTable.h"
 
 #include <QElapsedTimer>
 

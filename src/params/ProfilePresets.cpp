@@ -1,4 +1,4 @@
-#include "ProfilePresets.h"
+#include "params/ProfilePresets.h"
 
 namespace quarvel {
 

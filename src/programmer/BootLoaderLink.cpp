@@ -1,8 +1,8 @@
-#include "BootLoaderLink.h"
+#include "programmer/BootLoaderLink.h"
 
-#include "CharWait.h"
-#include "FlashPage.h"
-#include "SerialPort.h"
+#include "link/CharWait.h"
+#include "link/SerialPort.h"
+#include "programmer/FlashPage.h"
 
 namespace quarvel {
 

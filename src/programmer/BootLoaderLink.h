@@ -1,6 +1,6 @@
 #pragma once
 
-#include "BootLoaderCommands.h"
+#include "programmer/BootLoaderCommands.h"
 
 #include <QByteArray>
 #include <QString>

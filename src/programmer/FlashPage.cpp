@@ -1,4 +1,4 @@
-#include "FlashPage.h"
+#include "programmer/FlashPage.h"
 
 #include <algorithm>
 

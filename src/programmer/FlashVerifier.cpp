@@ -1,8 +1,8 @@
-#include "FlashVerifier.h"
+#include "programmer/FlashVerifier.h"
 
-#include "BootLoaderLink.h"
-#include "ProgrammerTexts.h"
-#include "Prompter.h"
+#include "link/Prompter.h"
+#include "programmer/BootLoaderLink.h"
+#include "programmer/ProgrammerTexts.h"
 
 #include <algorithm>
 

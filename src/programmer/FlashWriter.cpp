@@ -1,7 +1,7 @@
-#include "FlashWriter.h"
+#include "programmer/FlashWriter.h"
 
-#include "BootLoaderLink.h"
-#include "FlashPage.h"
+#include "programmer/BootLoaderLink.h"
+#include "programmer/FlashPage.h"
 
 namespace quarvel {
 

@@ -1,6 +1,6 @@
-#include "HexFile.h"
+#include "programmer/HexFile.h"
 
-#include "HexLine.h"
+#include "programmer/HexLine.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "HexRecord.h"
+#include "programmer/HexRecord.h"
 
 #include <QString>
 

@@ -1,4 +1,4 @@
-#include "HexLine.h"
+#include "programmer/HexLine.h"
 
 namespace quarvel {
 

@@ -1,8 +1,8 @@
-#include "ImageCheck.h"
+#include "programmer/ImageCheck.h"
 
-#include "FlashPage.h"
-#include "HexFile.h"
-#include "ProgrammerTexts.h"
+#include "programmer/FlashPage.h"
+#include "programmer/HexFile.h"
+#include "programmer/ProgrammerTexts.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "ProgrammerTexts.h"
+#include "programmer/ProgrammerTexts.h"
 
 #include <QRegularExpression>
 

@@ -1,10 +1,10 @@
-#include "ProgrammingModeEntry.h"
+#include "programmer/ProgrammingModeEntry.h"
 
-#include "BootLoaderCommands.h"
-#include "PortSettings.h"
-#include "ProgrammerTexts.h"
-#include "SerialLink.h"
-#include "SerialPort.h"
+#include "link/PortSettings.h"
+#include "link/SerialLink.h"
+#include "link/SerialPort.h"
+#include "programmer/BootLoaderCommands.h"
+#include "programmer/ProgrammerTexts.h"
 
 namespace quarvel {
 

@@ -1,4 +1,4 @@
-#include "CsvItemReader.h"
+#include "recorder/CsvItemReader.h"
 
 namespace quarvel {
 

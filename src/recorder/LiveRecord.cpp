@@ -1,10 +1,11 @@
-#include "LiveRecord.h"
+#include "recorder/LiveRecord.h"
 
-#include "PortSettings.h"
-#include "RecordModel.h"
-#include "SerialLink.h"
-#include "StoredRecordDownload.h"
-#include "StoredRecordReply.h"
+#include "link/CommandFraming.h"
+#include "link/PortSettings.h"
+#include "link/SerialLink.h"
+#include "recorder/RecordModel.h"
+#include "recorder/StoredRecordDownload.h"
+#include "recorder/StoredRecordReply.h"
 
 #include <QDate>
 #include <QLocale>
@@ -68,7 +69,7 @@ QString fullRecordMessage()
 
 std::optional<double> readPackVoltage(SerialLink& link)
 {
-    return numberOf(link.getValue(QStringLiteral("1"), QStringLiteral("RNV")));
+    return numberOf(link.getValue(kInstrumentAddress, QStringLiteral("RNV")));
 }
 
 RecordFileContent recordFileContent(const RecordModel& model, const QString& secondsText, const QString& minutesText,

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "RecordArithmetic.h"
-#include "RecordFileWriter.h"
+#include "recorder/RecordArithmetic.h"
+#include "recorder/RecordFileWriter.h"
 
 #include <QString>
 

@@ -1,4 +1,4 @@
-#include "PlotSegments.h"
+#include "recorder/PlotSegments.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "RecordArithmetic.h"
+#include "recorder/RecordArithmetic.h"
 
 #include <QLocale>
 

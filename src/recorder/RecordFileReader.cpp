@@ -1,6 +1,6 @@
-#include "RecordFileReader.h"
+#include "recorder/RecordFileReader.h"
 
-#include "CsvItemReader.h"
+#include "recorder/CsvItemReader.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "RecordArithmetic.h"
+#include "recorder/RecordArithmetic.h"
 
 #include <QByteArray>
 #include <QString>

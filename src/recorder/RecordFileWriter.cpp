@@ -1,6 +1,6 @@
-#include "RecordFileWriter.h"
+#include "recorder/RecordFileWriter.h"
 
-#include "RecordArithmetic.h"
+#include "recorder/RecordArithmetic.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,6 +1,6 @@
-#include "RecordModel.h"
+#include "recorder/RecordModel.h"
 
-#include "RecordArithmetic.h"
+#include "recorder/RecordArithmetic.h"
 
 #include <cmath>
 #include <limits>

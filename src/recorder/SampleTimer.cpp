@@ -1,6 +1,6 @@
-#include "SampleTimer.h"
+#include "recorder/SampleTimer.h"
 
-#include "SerialLink.h"
+#include "link/SerialLink.h"
 
 #include <algorithm>
 

@@ -1,8 +1,9 @@
-#include "StoredRecordDownload.h"
+#include "recorder/StoredRecordDownload.h"
 
-#include "CharWait.h"
-#include "SerialLink.h"
-#include "SerialPort.h"
+#include "link/CharWait.h"
+#include "link/CommandFraming.h"
+#include "link/SerialLink.h"
+#include "link/SerialPort.h"
 
 namespace quarvel {
 
@@ -13,7 +14,7 @@ StoredRecordDownload StoredRecordDownload::fetch(SerialLink& link)
     BusyScope busy(link); // no sample or other exchange starts while the record streams in
     SerialPort& port = link.port();
     port.readAll(); // the rest of an earlier reply or a late sample would shift every value
-    port.write(toWire(QStringLiteral("1RDB\r")));
+    port.write(toWire(kInstrumentAddress + QStringLiteral("RDB") + kCR));
     const QuietWait wait = charWaitQuiet(port, link);
     StoredRecordDownload download;
     download.reply = fromWire(port.readAll());

@@ -1,6 +1,6 @@
-#include "StoredRecordReply.h"
+#include "recorder/StoredRecordReply.h"
 
-#include "RecordArithmetic.h"
+#include "recorder/RecordArithmetic.h"
 
 namespace quarvel {
 

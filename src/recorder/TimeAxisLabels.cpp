@@ -1,6 +1,6 @@
-#include "TimeAxisLabels.h"
+#include "recorder/TimeAxisLabels.h"
 
-#include "RecordArithmetic.h"
+#include "recorder/RecordArithmetic.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,13 +1,13 @@
 // The main window against the virtual instrument in this process (or a fake port where the port
 // itself has to fail or is not used): start-up, tabs, menu, and that every field can be reached.
-#include "EepromOperations.h"
-#include "FakeSerialPort.h"
-#include "MainWindow.h"
-#include "ParameterBinding.h"
-#include "ParameterPages.h"
-#include "RecordTab.h"
-#include "SimRig.h"
-#include "StoredRecordDownload.h"
+#include "app/MainWindow.h"
+#include "params/ui/EepromOperations.h"
+#include "params/ui/ParameterBinding.h"
+#include "params/ui/ParameterPages.h"
+#include "recorder/StoredRecordDownload.h"
+#include "recorder/ui/RecordTab.h"
+#include "support/FakeSerialPort.h"
+#include "support/SimRig.h"
 
 #include <QDialog>
 #include <QLabel>

@@ -1,9 +1,9 @@
 // Renders the main window against the virtual instrument into a PNG (for the README):
 //   quarvel_screenshot <file.png> [tab index | "comm" | "about"]
-#include "MainWindow.h"
-#include "ScriptedPrompter.h"
-#include "SimulatedSerialPort.h"
-#include "VirtualInstrument.h"
+#include "app/MainWindow.h"
+#include "sim/SimulatedSerialPort.h"
+#include "sim/VirtualInstrument.h"
+#include "support/ScriptedPrompter.h"
 
 #include <QAction>
 #include <QApplication>

@@ -1,8 +1,8 @@
 // quarvel-cli as a script runs it: a separate process against the virtual instrument program on a
 // pseudo-terminal, judged by its exit status, its output and the files it leaves.
-#include "RecordFileReader.h"
-#include "SimProcess.h"
-#include "TestFiles.h"
+#include "recorder/RecordFileReader.h"
+#include "support/SimProcess.h"
+#include "support/TestFiles.h"
 
 #include <QDir>
 #include <QProcess>

@@ -1,12 +1,12 @@
 // The program against the virtual instrument program on a pseudo-terminal, through the real port
 // adapter. Only what the protocol guarantees is compared; exact bytes and timing-tight cases are
 // tested in this process (tests/app, tests/params).
-#include "LookingDialog.h"
-#include "MainWindow.h"
-#include "QtSerialPortAdapter.h"
-#include "RecordingPort.h"
-#include "ScriptedPrompter.h"
-#include "SimProcess.h"
+#include "app/MainWindow.h"
+#include "link/QtSerialPortAdapter.h"
+#include "link/ui/LookingDialog.h"
+#include "support/RecordingPort.h"
+#include "support/ScriptedPrompter.h"
+#include "support/SimProcess.h"
 
 #include <QApplication>
 #include <QDir>

@@ -1,9 +1,9 @@
 // The port settings: the settings file, and the dialog that fills from it and applies a choice.
-#include "CommsDialog.h"
-#include "FakeSerialPort.h"
-#include "PortSettingsFile.h"
-#include "ScriptedPrompter.h"
-#include "TestFiles.h"
+#include "link/PortSettingsFile.h"
+#include "link/ui/CommsDialog.h"
+#include "support/FakeSerialPort.h"
+#include "support/ScriptedPrompter.h"
+#include "support/TestFiles.h"
 
 #include <QDir>
 #include <QLineEdit>

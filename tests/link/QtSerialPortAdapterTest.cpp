@@ -1,8 +1,8 @@
 // The adapter against the virtual instrument program on a pseudo-terminal, reached as port 1
 // through the com1 link in the configuration folder. Its ordinary use, and a device that
 // cannot be opened, are in the end-to-end tests.
-#include "QtSerialPortAdapter.h"
-#include "SimProcess.h"
+#include "link/QtSerialPortAdapter.h"
+#include "support/SimProcess.h"
 
 #include <QDeadlineTimer>
 #include <QtTest>

@@ -1,8 +1,8 @@
 // The command channel: how it frames a line, takes the value out of the answer, and waits.
-#include "CommandFraming.h"
-#include "FakeSerialPort.h"
-#include "ScriptedPrompter.h"
-#include "SerialLink.h"
+#include "link/CommandFraming.h"
+#include "link/SerialLink.h"
+#include "support/FakeSerialPort.h"
+#include "support/ScriptedPrompter.h"
 
 #include <QLineEdit>
 #include <QTimer>

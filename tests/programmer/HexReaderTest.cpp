@@ -1,7 +1,7 @@
-#include "FlashPage.h"
-#include "HexFile.h"
-#include "HexLine.h"
-#include "TestFiles.h"
+#include "programmer/FlashPage.h"
+#include "programmer/HexFile.h"
+#include "programmer/HexLine.h"
+#include "support/TestFiles.h"
 
 #include <QTemporaryDir>
 #include <QtTest>

@@ -1,9 +1,9 @@
 // The line to the boot loader: the counted and the quiet-line waits, and entering programming mode.
-#include "CharWait.h"
-#include "FakeSerialPort.h"
-#include "ProgramTab.h"
-#include "ScriptedPrompter.h"
-#include "SerialLink.h"
+#include "link/CharWait.h"
+#include "link/SerialLink.h"
+#include "programmer/ui/ProgramTab.h"
+#include "support/FakeSerialPort.h"
+#include "support/ScriptedPrompter.h"
 
 #include <QLineEdit>
 #include <QtTest>

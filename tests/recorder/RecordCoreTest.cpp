@@ -1,11 +1,11 @@
 // The record without widgets: its settings and labels, the drawn line, the stored-record reply
 // and the record file.
-#include "PlotSegments.h"
-#include "RecordArithmetic.h"
-#include "RecordFileReader.h"
-#include "RecordFileWriter.h"
-#include "RecordModel.h"
-#include "StoredRecordReply.h"
+#include "recorder/PlotSegments.h"
+#include "recorder/RecordArithmetic.h"
+#include "recorder/RecordFileReader.h"
+#include "recorder/RecordFileWriter.h"
+#include "recorder/RecordModel.h"
+#include "recorder/StoredRecordReply.h"
 
 #include <QTemporaryDir>
 #include <QtTest>

@@ -1,6 +1,6 @@
-#include "FakeSerialPort.h"
+#include "support/FakeSerialPort.h"
 
-#include "PortSettings.h"
+#include "link/PortSettings.h"
 
 #include <QThread>
 

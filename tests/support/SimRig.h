@@ -1,9 +1,9 @@
 #pragma once
 
-#include "ScriptedPrompter.h"
-#include "SerialLink.h"
-#include "SimulatedSerialPort.h"
-#include "VirtualInstrument.h"
+#include "link/SerialLink.h"
+#include "sim/SimulatedSerialPort.h"
+#include "sim/VirtualInstrument.h"
+#include "support/ScriptedPrompter.h"
 
 namespace quarvel::test {
 

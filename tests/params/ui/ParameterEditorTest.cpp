@@ -1,10 +1,10 @@
 // The parameter tabs against the virtual instrument in this process.
-#include "DialogPrompter.h"
-#include "EepromOperations.h"
-#include "ParameterBinding.h"
-#include "ParameterPages.h"
-#include "SimRig.h"
-#include "TestFiles.h"
+#include "link/ui/DialogPrompter.h"
+#include "params/ui/EepromOperations.h"
+#include "params/ui/ParameterBinding.h"
+#include "params/ui/ParameterPages.h"
+#include "support/SimRig.h"
+#include "support/TestFiles.h"
 
 #include <QApplication>
 #include <QLineEdit>

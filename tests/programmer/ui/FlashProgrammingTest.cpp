@@ -1,8 +1,8 @@
-#include "BootLoader.h"
-#include "CharWait.h"
-#include "ProgramTab.h"
-#include "SimRig.h"
-#include "TestFiles.h"
+#include "link/CharWait.h"
+#include "programmer/ui/ProgramTab.h"
+#include "sim/BootLoader.h"
+#include "support/SimRig.h"
+#include "support/TestFiles.h"
 
 #include <QLineEdit>
 #include <QPushButton>

@@ -1,6 +1,6 @@
-#include "ParamIo.h"
+#include "params/ui/ParamIo.h"
 
-#include "SerialLink.h"
+#include "link/SerialLink.h"
 
 #include <QLineEdit>
 #include <QPointer>

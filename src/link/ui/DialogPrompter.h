@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Prompter.h"
+#include "link/Prompter.h"
 
 class QWidget;
 

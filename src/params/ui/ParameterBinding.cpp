@@ -1,10 +1,11 @@
-#include "ParameterBinding.h"
+#include "params/ui/ParameterBinding.h"
+#include "link/CommandFraming.h"
 
-#include "BusyPointer.h"
-#include "ParamIo.h"
-#include "ParameterTable.h"
-#include "ProfilePresets.h"
-#include "SerialLink.h"
+#include "link/SerialLink.h"
+#include "params/ParameterTable.h"
+#include "params/ProfilePresets.h"
+#include "params/ui/ParamIo.h"
+#include "ui/BusyPointer.h"
 
 #include <QFocusEvent>
 #include <QKeyEvent>

@@ -1,10 +1,10 @@
-#include "EepromOperations.h"
+#include "params/ui/EepromOperations.h"
 
-#include "BusyPointer.h"
-#include "EepromCommands.h"
-#include "ParameterBinding.h"
-#include "Prompter.h"
-#include "SerialLink.h"
+#include "link/Prompter.h"
+#include "link/SerialLink.h"
+#include "params/EepromCommands.h"
+#include "params/ui/ParameterBinding.h"
+#include "ui/BusyPointer.h"
 
 namespace quarvel {
 

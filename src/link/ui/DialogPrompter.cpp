@@ -1,4 +1,4 @@
-#include "DialogPrompter.h"
+#include "link/ui/DialogPrompter.h"
 
 #include <QApplication>
 #include <QFileDialog>

@@ -1,9 +1,9 @@
-#include "VoltageChartView.h"
+#include "recorder/ui/VoltageChartView.h"
 
-#include "PlotSegments.h"
-#include "RecordArithmetic.h"
-#include "RecordModel.h"
-#include "TimeAxisLabels.h"
+#include "recorder/PlotSegments.h"
+#include "recorder/RecordArithmetic.h"
+#include "recorder/RecordModel.h"
+#include "recorder/TimeAxisLabels.h"
 
 #include <QCategoryAxis>
 #include <QFontMetricsF>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "TimeAxisLabels.h"
+#include "recorder/TimeAxisLabels.h"
 
 #include <QChartView>
 #include <QList>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "BootLoaderLink.h"
-#include "HexRecord.h"
+#include "programmer/BootLoaderLink.h"
+#include "programmer/HexRecord.h"
 
 #include <QList>
 #include <QWidget>

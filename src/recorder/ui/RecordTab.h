@@ -1,7 +1,7 @@
 #pragma once
 
-#include "RecordArithmetic.h"
-#include "RecordModel.h"
+#include "recorder/RecordArithmetic.h"
+#include "recorder/RecordModel.h"
 
 #include <QRect>
 #include <QWidget>

@@ -1,12 +1,13 @@
-#include "ParameterPages.h"
+#include "params/ui/ParameterPages.h"
 
-#include "EepromOperations.h"
-#include "FieldLabel.h"
-#include "ParamIo.h"
-#include "ParameterBinding.h"
-#include "ParameterTable.h"
-#include "ProfilePresets.h"
-#include "Twips.h"
+#include "params/ParameterTable.h"
+#include "params/ProfilePresets.h"
+#include "params/ui/EepromOperations.h"
+#include "params/ui/FieldPlacement.h"
+#include "params/ui/ParameterBinding.h"
+#include "params/ui/ParamIo.h"
+#include "ui/FieldLabel.h"
+#include "ui/Twips.h"
 
 #include <QFont>
 #include <QGroupBox>
@@ -31,8 +32,8 @@ QFont fieldFont()
     return font;
 }
 
-QLineEdit* makeField(QWidget* parent, const FieldDefinition& definition, int topOffset, const QString& objectName,
-                     int labelLeft = 120, Qt::Alignment labelAlignment = Qt::AlignRight)
+QLineEdit* makeField(QWidget* parent, const FieldDefinition& definition, const FieldPlacement& place, int topOffset,
+                     const QString& objectName, int labelLeft = 120, Qt::Alignment labelAlignment = Qt::AlignRight)
 {
     auto* field = new QLineEdit(parent);
     field->setObjectName(objectName);
@@ -40,12 +41,12 @@ QLineEdit* makeField(QWidget* parent, const FieldDefinition& definition, int top
     setFieldCode(*field, definition.code);
     if (!definition.toolTip.isEmpty())
         field->setToolTip(definition.toolTip);
-    placeTwips(field, definition.left, definition.top - topOffset, definition.width, kFieldHeightTwips);
+    placeTwips(field, place.left, place.top - topOffset, place.width, kFieldHeightTwips);
 
     // The label stands on the same row, to the left of the field: right-aligned up to the gap
     // before the field, or from labelLeft on.
-    const int edge = labelAlignment & Qt::AlignRight ? definition.left - kLabelGapTwips : labelLeft;
-    auto* label = new FieldLabel(definition.label, parent, twips(edge), twips(definition.top - topOffset),
+    const int edge = labelAlignment & Qt::AlignRight ? place.left - kLabelGapTwips : labelLeft;
+    auto* label = new FieldLabel(definition.label, parent, twips(edge), twips(place.top - topOffset),
                                  twips(kFieldHeightTwips), labelAlignment);
     labelField(label, field);
     return field;
@@ -64,7 +65,7 @@ QLabel* makeText(QWidget* parent, const QString& text, int left, int top, int wi
 
 ParameterPages::ParameterPages(SerialLink& link, QObject* parent) : QObject(parent)
 {
-    for (int tab = 0; tab < 4; ++tab)
+    for (int tab = 0; tab < kParameterPageCount; ++tab)
         m_pages.append(buildPage(tab));
     for (int tab = 0; tab < 2; ++tab)
         addPresetButtons(m_pages[tab], tab);
@@ -90,12 +91,14 @@ QWidget* ParameterPages::buildPage(int tab)
                  "position. Enter 0 to cause the servo cycle function to reset to the top of the list.",
                  240, 1080, 2700, 3000);
     const auto& fields = parameterFields();
+    const auto& placements = parameterPlacements();
+    Q_ASSERT(placements.size() == fields.size());
     for (int i = 0; i < fields.size(); ++i) {
-        if (fields[i].tab != tab)
+        if (fields[i].page != tab)
             continue;
         if (m_parameters.size() < fields.size())
             m_parameters.resize(fields.size());
-        m_parameters[i] = makeField(page, fields[i], kTabRowTwips, QStringLiteral("txtParam_%1").arg(i));
+        m_parameters[i] = makeField(page, fields[i], placements[i], kTabRowTwips, QStringLiteral("txtParam_%1").arg(i));
     }
     return page;
 }
@@ -122,8 +125,10 @@ void ParameterPages::addMiscFrames(QWidget* page)
     report->setObjectName(QStringLiteral("fraReport"));
     placeTwips(report, 1800, 1620 - kTabRowTwips, 3975, 1935);
     const auto& reports = reportFields();
+    const auto& placements = reportPlacements();
+    Q_ASSERT(placements.size() == reports.size());
     for (int j = 0; j < reports.size(); ++j)
-        m_reports.append(makeField(report, reports[j], 0, QStringLiteral("txtR_%1").arg(j), 240, Qt::AlignLeft));
+        m_reports.append(makeField(report, reports[j], placements[j], 0, QStringLiteral("txtR_%1").arg(j), 240, Qt::AlignLeft));
     auto* update = new QPushButton(QStringLiteral("Update Values"), report);
     update->setObjectName(QStringLiteral("cmdUpdate"));
     placeTwips(update, 1380, 1560, 1215, 255);

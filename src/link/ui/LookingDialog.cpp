@@ -1,7 +1,7 @@
-#include "LookingDialog.h"
+#include "link/ui/LookingDialog.h"
 
-#include "DeviceDiscovery.h"
-#include "Twips.h"
+#include "link/DeviceDiscovery.h"
+#include "ui/Twips.h"
 
 #include <QLabel>
 #include <QPushButton>

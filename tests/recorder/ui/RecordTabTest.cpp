@@ -1,11 +1,11 @@
 // The Record tab against the in-process instrument: acquisition tick by tick, re-entry, files
 // and the download of the stored record, and the chart.
-#include "FakeSerialPort.h"
-#include "RecordTab.h"
-#include "SampleTimer.h"
-#include "SimRig.h"
-#include "TestFiles.h"
-#include "VoltageChartView.h"
+#include "recorder/SampleTimer.h"
+#include "recorder/ui/RecordTab.h"
+#include "recorder/ui/VoltageChartView.h"
+#include "support/FakeSerialPort.h"
+#include "support/SimRig.h"
+#include "support/TestFiles.h"
 
 #include <QCategoryAxis>
 #include <QGraphicsTextItem>

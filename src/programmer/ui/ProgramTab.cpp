@@ -1,15 +1,15 @@
-#include "ProgramTab.h"
+#include "programmer/ui/ProgramTab.h"
 
-#include "BusyPointer.h"
-#include "FlashPage.h"
-#include "FlashVerifier.h"
-#include "FlashWriter.h"
-#include "ImageCheck.h"
-#include "ProgrammerTexts.h"
-#include "ProgrammingModeEntry.h"
-#include "Prompter.h"
-#include "SerialLink.h"
-#include "Twips.h"
+#include "link/Prompter.h"
+#include "link/SerialLink.h"
+#include "programmer/FlashPage.h"
+#include "programmer/FlashVerifier.h"
+#include "programmer/FlashWriter.h"
+#include "programmer/ImageCheck.h"
+#include "programmer/ProgrammerTexts.h"
+#include "programmer/ProgrammingModeEntry.h"
+#include "ui/BusyPointer.h"
+#include "ui/Twips.h"
 
 #include <QLabel>
 #include <QLineEdit>

@@ -1,16 +1,16 @@
-#include "RecordTab.h"
+#include "recorder/ui/RecordTab.h"
 
-#include "BusyPointer.h"
-#include "LiveRecord.h"
-#include "Prompter.h"
-#include "RecordArithmetic.h"
-#include "RecordFileReader.h"
-#include "RecordFileWriter.h"
-#include "SampleTimer.h"
-#include "SerialLink.h"
-#include "SerialPort.h"
-#include "Twips.h"
-#include "VoltageChartView.h"
+#include "link/Prompter.h"
+#include "link/SerialLink.h"
+#include "link/SerialPort.h"
+#include "recorder/LiveRecord.h"
+#include "recorder/RecordArithmetic.h"
+#include "recorder/RecordFileReader.h"
+#include "recorder/RecordFileWriter.h"
+#include "recorder/SampleTimer.h"
+#include "recorder/ui/VoltageChartView.h"
+#include "ui/BusyPointer.h"
+#include "ui/Twips.h"
 
 #include <QLabel>
 #include <QLineEdit>

@@ -1,11 +1,11 @@
-#include "CommsDialog.h"
+#include "link/ui/CommsDialog.h"
 
-#include "PortLocator.h"
-#include "PortNumberText.h"
-#include "PortSettingsFile.h"
-#include "Prompter.h"
-#include "SerialPort.h"
-#include "Twips.h"
+#include "link/PortLocator.h"
+#include "link/PortNumberText.h"
+#include "link/PortSettingsFile.h"
+#include "link/Prompter.h"
+#include "link/SerialPort.h"
+#include "ui/Twips.h"
 
 #include <QButtonGroup>
 #include <QEvent>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "EepromCommands.h"
+#include "params/EepromCommands.h"
 
 #include <QString>
 
