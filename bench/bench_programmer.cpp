@@ -39,6 +39,7 @@ public:
 
     int portNumber() const override { return m_port.portNumber(); }
     void setPortNumber(int n) override { m_port.setPortNumber(n); }
+    QString deviceName() const override { return m_port.deviceName(); }
     QString settings() const override { return m_port.settings(); }
     bool setSettings(const QString& s) override { return m_port.setSettings(s); }
     bool isOpen() const override { return m_port.isOpen(); }

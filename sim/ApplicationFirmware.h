@@ -50,6 +50,8 @@ public:
     void addLineHandler(LineHandler handler) { m_handlers.push_back(std::move(handler)); }
 
     int linesHandled() const { return m_lines; }
+    // A power cycle: a half-received line is forgotten (the working settings stay).
+    void restart() { m_line.clear(); }
 
 private:
     std::vector<Chunk> answer(const QString& line);

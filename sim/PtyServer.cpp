@@ -6,7 +6,9 @@
 #include <QFile>
 
 #include <cerrno>
+#include <cstdio>
 #include <csignal>
+#include <optional>
 #include <cstring>
 #include <fcntl.h>
 #include <poll.h>
@@ -19,10 +21,17 @@ namespace quarvel::sim {
 namespace {
 
 volatile std::sig_atomic_t g_stop = 0;
+volatile std::sig_atomic_t g_unplug = 0;
+volatile std::sig_atomic_t g_restart = 0;
 
-void onStopSignal(int)
+void onSignal(int signal)
 {
-    g_stop = 1;
+    if (signal == SIGUSR1)
+        g_unplug = 1;
+    else if (signal == SIGUSR2)
+        g_restart = 1;
+    else
+        g_stop = 1;
 }
 
 QString systemError(const char* what)
@@ -73,24 +82,56 @@ bool PtyServer::start()
 int PtyServer::run()
 {
     struct sigaction action {};
-    action.sa_handler = onStopSignal;
-    ::sigaction(SIGINT, &action, nullptr);
-    ::sigaction(SIGTERM, &action, nullptr);
+    action.sa_handler = onSignal;
+    for (const int signal : {SIGINT, SIGTERM, SIGUSR1, SIGUSR2})
+        ::sigaction(signal, &action, nullptr);
 
     // The kernel may otherwise wake the loop up to 50 us late for every byte it paces out.
     ::prctl(PR_SET_TIMERSLACK, 1UL, 0UL, 0UL, 0UL);
-    SimLine line(m_instrument);
+    for (;;) {
+        const End end = serve();
+        closeLine();
+        const int away = end == End::Unplugged ? (m_awayMs > 0 ? m_awayMs : kDefaultAwayMs) : m_awayMs;
+        if (end == End::Stop || away <= 0 || !stayAway(away))
+            return 0;
+        // Plugged in again: a new device behind the same link, and an instrument that boots first.
+        m_instrument.restart();
+        if (!start()) {
+            std::fprintf(stderr, "quarvel-sim: %s\n", m_error.toLocal8Bit().constData());
+            return 1;
+        }
+        m_deafUntil = Clock::now() + std::chrono::milliseconds(m_bootMs);
+        std::printf("%s\n", m_devicePath.toLocal8Bit().constData());
+        std::fflush(stdout);
+    }
+}
+
+PtyServer::End PtyServer::serve()
+{
+    std::optional<SimLine> line(std::in_place, m_instrument);
     char buffer[4096];
-    while (!g_stop) {
+    for (;;) {
+        if (g_stop)
+            return End::Stop;
+        if (g_unplug) {
+            g_unplug = 0;
+            return End::Unplugged;
+        }
+        if (g_restart) {
+            g_restart = 0;
+            m_instrument.restart();
+            line.emplace(m_instrument); // what was still to be sent is lost with the power
+            m_deafUntil = Clock::now() + std::chrono::milliseconds(m_bootMs);
+        }
         const auto now = SimLine::Clock::now();
-        const QByteArray due = line.takeDue(now);
+        const QByteArray due = line->takeDue(now);
         if (!due.isEmpty() && ::write(m_master, due.constData(), static_cast<size_t>(due.size())) < 0
             && errno != EAGAIN)
-            break;
+            return End::Vanished;
         if (m_instrument.vanished())
-            break;
+            return End::Vanished;
         timespec timeout {1, 0};
-        if (const auto next = line.nextDue(SimLine::Clock::now())) {
+        if (const auto next = line->nextDue(SimLine::Clock::now())) {
             const auto wait = std::max(SimLine::Clock::duration::zero(), *next - SimLine::Clock::now());
             const auto ns = std::chrono::duration_cast<std::chrono::nanoseconds>(wait).count();
             timeout = {static_cast<time_t>(ns / 1000000000), static_cast<long>(ns % 1000000000)};
@@ -99,16 +140,35 @@ int PtyServer::run()
         const int ready = ::ppoll(&fd, 1, &timeout, nullptr);
         if (ready > 0 && (fd.revents & POLLIN)) {
             const ssize_t n = ::read(m_master, buffer, sizeof buffer);
-            if (n > 0)
-                line.receive(QByteArray(buffer, static_cast<int>(n)), SimLine::Clock::now());
+            // While it boots the instrument hears nothing.
+            if (n > 0 && Clock::now() >= m_deafUntil)
+                line->receive(QByteArray(buffer, static_cast<int>(n)), SimLine::Clock::now());
         }
     }
-    // Vanishing: the master closes at once, so the program's side of the line fails.
+}
+
+void PtyServer::closeLine()
+{
+    // The master closes at once, so the program's side of the line fails; the link goes with it.
+    if (!m_linkPath.isEmpty())
+        QFile::remove(m_linkPath);
     ::close(m_master);
     m_master = -1;
     ::close(m_slave);
     m_slave = -1;
-    return 0;
+}
+
+bool PtyServer::stayAway(int ms)
+{
+    const auto until = Clock::now() + std::chrono::milliseconds(ms);
+    g_unplug = 0;
+    while (!g_stop && !g_unplug && Clock::now() < until) {
+        const auto left = std::chrono::duration_cast<std::chrono::nanoseconds>(until - Clock::now()).count();
+        const timespec wait {static_cast<time_t>(left / 1000000000), static_cast<long>(left % 1000000000)};
+        ::nanosleep(&wait, nullptr); // a signal ends it early; the loop looks again
+    }
+    g_unplug = 0;
+    return !g_stop;
 }
 
 } // namespace quarvel::sim

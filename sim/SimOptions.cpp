@@ -15,6 +15,12 @@ QString optionsHelp()
         "  --silent           never answer\n"
         "  --reject           answer every command with \"?\"\n"
         "  --vanish-after N   leave the line after N command lines\n"
+        "  --away MS          after vanishing, come back after MS on a new pseudo-terminal behind\n"
+        "                     the same link (default: a vanish fault ends the program)\n"
+        "  --boot-time MS     after coming back or a restart, hear nothing for MS (default 500)\n"
+        "signals: SIGUSR1 unplugs the instrument for --away MS (default 3000; a second SIGUSR1\n"
+        "plugs it back at once), SIGUSR2 restarts its application; the device path is printed\n"
+        "again when it comes back.\n"
         "  --no-save-answer   store the settings on \"ESV\" but never answer\n"
         "  --eeprom FILE      keep the EEPROM copy in FILE across restarts\n"
         "boot loader (after 1pgm):\n"
@@ -69,6 +75,14 @@ QString applyOptions(const QStringList& arguments, VirtualInstrument& instrument
             if (!next(value) || value.toInt(&ok) <= 0 || !ok)
                 return QStringLiteral("--vanish-after needs a positive number");
             instrument.setVanishAfterLines(value.toInt());
+        } else if (arg == QLatin1String("--away") || arg == QLatin1String("--boot-time")) {
+            int ms = 0;
+            if (const QString e = count(arg, ms, 0); !e.isEmpty())
+                return e;
+            if (arg == QLatin1String("--away"))
+                server.setAwayMs(ms);
+            else
+                server.setBootMs(ms);
         } else if (arg == QLatin1String("--no-save-answer")) {
             instrument.eeprom().setSaveAnswered(false);
         } else if (arg == QLatin1String("--eeprom")) {

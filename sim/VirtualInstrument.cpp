@@ -23,6 +23,15 @@ bool VirtualInstrument::vanished() const
     return m_mode == Mode::BootLoader && m_loader && m_loader->vanished();
 }
 
+void VirtualInstrument::restart()
+{
+    m_mode = Mode::Application;
+    m_out.clear();
+    m_stream = nullptr;
+    m_vanishAfterLines = 0;
+    m_app.restart();
+}
+
 void VirtualInstrument::receive(const QByteArray& bytes)
 {
     std::vector<Chunk> out;

@@ -58,6 +58,8 @@ public:
     Mode mode() const { return m_mode; }
     int lineRate() const { return m_mode == Mode::Application ? kApplicationBaud : kBootLoaderBaud; }
     bool vanished() const;
+    // Powered up again: the application runs, nothing is left to send, a vanish fault is spent.
+    void restart();
 
 private:
     BatteryPack m_pack;

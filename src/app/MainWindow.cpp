@@ -3,6 +3,7 @@
 #include "app/AboutDialog.h"
 #include "app/WindowTabs.h"
 #include "link/CommandFraming.h"
+#include "link/ConnectionWatcher.h"
 #include "link/PortSettings.h"
 #include "link/Prompter.h"
 #include "link/SerialLink.h"
@@ -18,8 +19,10 @@
 #include "ui/Twips.h"
 
 #include <QCloseEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QStatusBar>
 #include <QTabWidget>
 
 namespace quarvel {
@@ -35,7 +38,8 @@ MainWindow::MainWindow(SerialPort& port, Prompter& prompter, QString configFolde
       m_prompter(prompter),
       m_configFolder(std::move(configFolder)),
       m_link(std::make_unique<SerialLink>(port, prompter)),
-      m_parameters(std::make_unique<ParameterPages>(*m_link))
+      m_parameters(std::make_unique<ParameterPages>(*m_link)),
+      m_watcher(new ConnectionWatcher(port, *m_link, this))
 {
     setWindowTitle(QStringLiteral("Quarvel, V1.2"));
     // The layout is drawn for an 8-point dialog font; the value fields keep their own.
@@ -57,8 +61,20 @@ MainWindow::MainWindow(SerialPort& port, Prompter& prompter, QString configFolde
     m_tabs->addTab(m_recordTab, captions[kRecordTab]);
     setCentralWidget(m_tabs);
     buildMenu();
+    // Not a message box: the chart and the fields stay usable while the instrument is away.
+    m_lblConnection = new QLabel(this);
+    m_lblConnection->setObjectName(QStringLiteral("lblConnection"));
+    m_lblConnection->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    statusBar()->addWidget(m_lblConnection, 1);
+    statusBar()->setSizeGripEnabled(false);
+    statusBar()->hide(); // shown with the first thing it has to say
     resize(twips(kClientWidthTwips), twips(kClientHeightTwips) + menuBar()->sizeHint().height());
     connect(m_tabs, &QTabWidget::currentChanged, this, &MainWindow::tabChanged);
+    connect(m_watcher, &ConnectionWatcher::lost, this, &MainWindow::connectionLost);
+    connect(m_watcher, &ConnectionWatcher::reopened, this, [this] {
+        showConnection(tr("QUARVEL's port is back: waiting for QUARVEL to answer (%1)").arg(portText()));
+    });
+    connect(m_watcher, &ConnectionWatcher::returned, this, &MainWindow::connectionReturned);
 }
 
 MainWindow::~MainWindow()
@@ -102,6 +118,36 @@ void MainWindow::startUp()
     }
     m_parameters->binding().reloadParameters();
     m_parameters->binding().setDirty(false);
+    m_watcher->watch();
+}
+
+QString MainWindow::portText() const
+{
+    return tr("port %1, %2").arg(m_watcher->portNumber()).arg(m_watcher->device());
+}
+
+void MainWindow::showConnection(const QString& text)
+{
+    m_lblConnection->setText(text);
+    statusBar()->show();
+}
+
+void MainWindow::connectionLost()
+{
+    if (m_watcher->held()) {
+        // The boot loader's session is the user's to end; nothing restarts by itself.
+        showConnection(tr("QUARVEL disconnected (%1). It is looked for again when you leave the Program tab.")
+                           .arg(portText()));
+        return;
+    }
+    showConnection(tr("QUARVEL disconnected: waiting for it to come back (%1)").arg(portText()));
+}
+
+void MainWindow::connectionReturned(const QString& identification)
+{
+    showConnection(tr("QUARVEL is back (%1): %2. Reading its settings...").arg(portText(), identification));
+    m_parameters->binding().reloadParameters();
+    showConnection(tr("QUARVEL reconnected (%1): %2. Settings reloaded.").arg(portText(), identification));
 }
 
 void MainWindow::tabChanged(int current)
@@ -143,6 +189,9 @@ void MainWindow::setBootLoaderActive(bool active)
 {
     // Nothing that talks to the application can be used meanwhile, and the link refuses it too.
     m_link->setBootLoaderActive(active);
+    m_watcher->setHeld(active);
+    if (!active && m_port.isOpen())
+        m_watcher->watch(); // the port as leaving the loader left it; a closed one is waited for
     m_mnuRefresh->setEnabled(!active);
     for (int i = 0; i < m_tabs->count(); ++i) {
         if (i != kProgramTab)
@@ -152,8 +201,11 @@ void MainWindow::setBootLoaderActive(bool active)
 
 void MainWindow::mnuComm_Click()
 {
-    if (!m_comms)
-        m_comms = new CommsDialog(m_port, m_prompter, m_configFolder, this); // deletes itself when closed
+    if (!m_comms) {
+        auto* comms = new CommsDialog(m_port, m_prompter, m_configFolder, this); // deletes itself when closed
+        connect(comms, &CommsDialog::applied, m_watcher, &ConnectionWatcher::watch);
+        m_comms = comms;
+    }
     m_comms->show();
     m_comms->raise();
     m_comms->activateWindow();

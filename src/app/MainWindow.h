@@ -6,10 +6,12 @@
 #include <memory>
 
 class QAction;
+class QLabel;
 class QTabWidget;
 
 namespace quarvel {
 
+class ConnectionWatcher;
 class ParameterPages;
 class ProgramTab;
 class Prompter;
@@ -40,6 +42,7 @@ public:
     QTabWidget* tabs() const { return m_tabs; }
     ParameterPages& parameters() { return *m_parameters; }
     SerialLink& link() { return *m_link; }
+    ConnectionWatcher& connection() { return *m_watcher; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -50,6 +53,11 @@ private:
     void leaveProgramTab();
     // Programming mode: application exchanges are disabled while the boot loader listens.
     void setBootLoaderActive(bool active);
+    // The line under the tabs that says where the instrument is after an unplug.
+    void showConnection(const QString& text);
+    void connectionLost();
+    void connectionReturned(const QString& identification);
+    QString portText() const;
     void mnuComm_Click();
     void mnuRefresh_Click();
     void mnuExit_Click();
@@ -60,6 +68,8 @@ private:
     QString m_configFolder;
     std::unique_ptr<SerialLink> m_link;
     std::unique_ptr<ParameterPages> m_parameters;
+    ConnectionWatcher* m_watcher;
+    QLabel* m_lblConnection = nullptr;
     QTabWidget* m_tabs;
     ProgramTab* m_programTab;
     RecordTab* m_recordTab;

@@ -33,7 +33,7 @@ public:
     bool waitForBytes(int msecs) override;
 
     // The device the current port number names, or the one given to useDevice().
-    QString deviceName() const;
+    QString deviceName() const override;
     // Opens this device whatever the port number (an empty path: the port number decides again).
     void useDevice(const QString& path) { m_device = path; }
 

@@ -69,13 +69,21 @@ QString SerialLink::getValue(const QString& address, const QString& code)
 
 bool SerialLink::setValue(const QString& address, const QString& code, const QString& value)
 {
-    if (m_bootLoaderActive)
+    if (m_bootLoaderActive || !reachable())
         return false;
     BusyScope scope(*this);
     const QString reply = exchange(writeLine(address, code, value), kWriteWaitMs);
     if (!isRejected(reply))
         return true;
     m_prompter.inform(kRejectedMessage);
+    return false;
+}
+
+bool SerialLink::reachable()
+{
+    if (m_port.isOpen())
+        return true;
+    m_prompter.inform(kDisconnectedMessage);
     return false;
 }
 

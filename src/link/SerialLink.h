@@ -21,6 +21,8 @@ public:
     static constexpr int kWriteWaitMs = 25;
     static constexpr int kCommandWaitMs = 50;
     static inline const QString kRejectedMessage = QStringLiteral("Error sending command to servo!");
+    static inline const QString kDisconnectedMessage =
+        QStringLiteral("QUARVEL is disconnected: nothing was sent to it.");
 
     SerialLink(SerialPort& port, Prompter& prompter, QObject* parent = nullptr);
 
@@ -29,7 +31,8 @@ public:
 
     // Value of one parameter; empty when rejected or without a usable answer.
     QString getValue(const QString& address, const QString& code);
-    // Writes one value and tells the user when the instrument rejects it; false then.
+    // Writes one value and tells the user when the instrument rejects it, or when the port is
+    // closed (the instrument unplugged); false then.
     bool setValue(const QString& address, const QString& code, const QString& value);
     // Writes address + command (the caller supplies the CR); leaves the answer unread.
     void sendCommand(const QString& address, const QString& command);
@@ -38,6 +41,9 @@ public:
     void delay(double ms);
     // Waits until the system has taken every written byte, or the port is closed or failed.
     void waitTransmitDone();
+
+    // False, after telling the user, when the port is closed: the instrument cannot be reached.
+    bool reachable();
 
     // True while any exchange or delay waits.
     bool busy() const { return m_depth > 0; }

@@ -13,6 +13,8 @@ public:
 
     virtual int portNumber() const = 0;
     virtual void setPortNumber(int number) = 0;
+    // The device the port number names (or the one chosen instead), for messages.
+    virtual QString deviceName() const = 0;
     // Settings string such as "9600,n,8,1"; false (and nothing changed) when it is malformed.
     virtual QString settings() const = 0;
     virtual bool setSettings(const QString& settings) = 0;

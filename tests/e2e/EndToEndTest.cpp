@@ -2,7 +2,9 @@
 // adapter. Only what the protocol guarantees is compared; exact bytes and timing-tight cases are
 // tested in this process (tests/app, tests/params).
 #include "app/MainWindow.h"
+#include "link/ConnectionWatcher.h"
 #include "link/QtSerialPortAdapter.h"
+#include "link/SerialLink.h"
 #include "link/ui/LookingDialog.h"
 #include "support/RecordingPort.h"
 #include "support/ScriptedPrompter.h"
@@ -44,6 +46,7 @@ private slots:
     void startUpAndProgramTab_switchTheLineAndReadTheSettings();
     void startUp_withoutInstrument_saysWhyAndOpensEmpty_data();
     void startUp_withoutInstrument_saysWhyAndOpensEmpty();
+    void unplugWhileIdle_saysSoKeepsTypedTextAndReconnectsByItself();
 
 private:
     std::unique_ptr<SimProcess> m_sim;
@@ -114,6 +117,37 @@ void EndToEndTest::startUp_withoutInstrument_saysWhyAndOpensEmpty()
     QCOMPARE(b.port.writes.count("1DID\r"), 101);
     for (QLineEdit* field : b.window.findChildren<QLineEdit*>(QRegularExpression("^txt(Param|R)_")))
         QVERIFY2(field->text().isEmpty(), qPrintable(field->objectName()));
+}
+
+void EndToEndTest::unplugWhileIdle_saysSoKeepsTypedTextAndReconnectsByItself()
+{
+    SimProcess sim({QStringLiteral("--away"), QStringLiteral("600000")}); // back when told
+    QVERIFY2(sim.started(), qPrintable(sim.error()));
+    Bench b(sim.configFolder());
+    b.window.startUp();
+    QLineEdit* load = b.param(1);
+    load->setText(QStringLiteral("12"));
+    QTest::keyClick(load, Qt::Key_Return);
+    auto* line = b.window.findChild<QLabel*>(QStringLiteral("lblConnection"));
+    QVERIFY(line->text().isEmpty());
+
+    sim.unplug();
+    QTRY_VERIFY_WITH_TIMEOUT(b.window.connection().away(), 20000);
+    QCOMPARE(line->text(), "QUARVEL disconnected: waiting for it to come back (port 1, " + sim.device() + ")");
+    load->setText(QStringLiteral("13"));
+    QTest::keyClick(load, Qt::Key_Return);
+    QCOMPARE(b.prompter.messages, QStringList{SerialLink::kDisconnectedMessage});
+    QCOMPARE(load->text(), QStringLiteral("13")); // what the user typed stays
+    b.window.tabs()->setCurrentIndex(3);           // a reload while away blanks nothing
+    QCOMPARE(load->text(), QStringLiteral("13"));
+
+    sim.plugBackIn();
+    QTRY_VERIFY_WITH_TIMEOUT(line->text().startsWith(QLatin1String("QUARVEL reconnected")), 30000);
+    const QStringList returns = sim.returns();
+    QCOMPARE(returns.size(), 1);
+    QVERIFY2(line->text().contains("(port 1, " + returns[0] + "): Quarvel V"), qPrintable(line->text()));
+    QCOMPARE(load->text(), QStringLiteral("12")); // read again from the instrument
+    QCOMPARE(b.prompter.messages.size(), 1);
 }
 
 QTEST_MAIN(EndToEndTest)

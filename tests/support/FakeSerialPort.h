@@ -15,6 +15,7 @@ public:
 
     int portNumber() const override { return m_portNumber; }
     void setPortNumber(int number) override { m_portNumber = number; }
+    QString deviceName() const override { return QStringLiteral("fake device"); }
     QString settings() const override { return m_settings; }
     bool setSettings(const QString& settings) override;
 

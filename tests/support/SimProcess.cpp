@@ -3,9 +3,12 @@
 #include <QDeadlineTimer>
 #include <QDir>
 
+#include <csignal>
+
 namespace quarvel::test {
 
-SimProcess::SimProcess(const QStringList& options)
+SimProcess::SimProcess(const QStringList& options, const QString& linkName, const QString& folder)
+    : m_folder(folder.isEmpty() ? m_dir.path() : folder)
 {
     const QString program = qEnvironmentVariable("QUARVEL_SIM");
     if (program.isEmpty()) {
@@ -13,7 +16,7 @@ SimProcess::SimProcess(const QStringList& options)
         return;
     }
     QStringList arguments = options;
-    arguments << QStringLiteral("--link") << QDir(m_dir.path()).filePath(QStringLiteral("com1"));
+    arguments << QStringLiteral("--link") << QDir(m_folder).filePath(linkName);
     m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     m_process.start(program, arguments);
     if (!m_process.waitForStarted(10000)) {
@@ -43,6 +46,25 @@ void SimProcess::stop()
     if (!m_process.waitForFinished(3000))
         m_process.kill();
     m_process.waitForFinished(1000);
+}
+
+} // namespace quarvel::test
+
+namespace quarvel::test {
+
+void SimProcess::signal(int number)
+{
+    if (m_process.state() == QProcess::Running)
+        ::kill(static_cast<pid_t>(m_process.processId()), number);
+}
+
+QStringList SimProcess::returns()
+{
+    QStringList devices;
+    m_process.waitForReadyRead(0);
+    while (m_process.canReadLine())
+        devices << QString::fromLocal8Bit(m_process.readLine()).trimmed();
+    return devices;
 }
 
 } // namespace quarvel::test

@@ -148,6 +148,7 @@ void CommsDialog::cmdApplyClick()
         m_port.close();
         m_prompter.inform(error.isEmpty() ? tr("The port could not be opened.") : error);
     }
+    emit applied();
     close();
 }
 

@@ -38,6 +38,10 @@ public:
 
     CommsDialog(SerialPort& port, Prompter& prompter, QString configFolder, QWidget* parent = nullptr);
 
+signals:
+    // The port was closed and opened again with the user's choice (whether or not it opened).
+    void applied();
+
 protected:
     bool event(QEvent* event) override;
 

@@ -10,12 +10,16 @@ namespace quarvel {
 
 void EepromOperations::loadFromEeprom()
 {
+    if (!m_binding.link().reachable())
+        return;
     loadSettingsFromEeprom(m_binding.link());
     m_binding.reloadParameters();
 }
 
 void EepromOperations::restoreFactoryDefaults()
 {
+    if (!m_binding.link().reachable())
+        return;
     restoreFactorySettings(m_binding.link());
     m_binding.reloadParameters();
 }
@@ -25,6 +29,8 @@ bool EepromOperations::saveToEeprom()
     SerialLink& link = m_binding.link();
     if (link.bootLoaderActive())
         return false; // the button is disabled then; nothing may reach the boot loader
+    if (!link.reachable())
+        return false;
     EepromSave answer;
     {
         BusyPointer busy;

@@ -1,6 +1,7 @@
 #include "params/ui/ParamIo.h"
 
 #include "link/SerialLink.h"
+#include "link/SerialPort.h"
 
 #include <QLineEdit>
 #include <QPointer>
@@ -24,11 +25,13 @@ void setFieldCode(QLineEdit& field, const QString& code)
 void readParam(SerialLink& link, const QString& address, QLineEdit& field)
 {
     const QString code = fieldCode(field);
-    if (code.isEmpty() || link.bootLoaderActive()) // no answer can come: keep the text
+    // No answer can come (the boot loader has the line, the instrument is unplugged): keep the
+    // text, which is the only copy of the value on this side.
+    if (code.isEmpty() || link.bootLoaderActive() || !link.port().isOpen())
         return;
     QPointer<QLineEdit> guard(&field); // the window may close while the answer is awaited
     const QString value = link.getValue(address, code);
-    if (guard) {
+    if (guard && link.port().isOpen()) {
         guard->setText(value);
         guard->setCursorPosition(0); // show a long value from its start
     }

@@ -251,6 +251,8 @@ void RecordTab::cmdLoad_Click()
 
 void RecordTab::cmdLoadFromQuarvel_Click()
 {
+    if (!m_link.reachable())
+        return; // the record shown stays
     StoredRecordImport stored;
     {
         BusyPointer busy;

@@ -1,0 +1,82 @@
+#include "link/ConnectionWatcher.h"
+
+#include "link/CommandFraming.h"
+#include "link/DeviceDiscovery.h"
+#include "link/SerialLink.h"
+#include "link/SerialPort.h"
+
+namespace quarvel {
+
+ConnectionWatcher::ConnectionWatcher(SerialPort& port, SerialLink& link, QObject* parent)
+    : QObject(parent), m_port(port), m_link(link)
+{
+    connect(&m_timer, &QTimer::timeout, this, &ConnectionWatcher::check);
+}
+
+void ConnectionWatcher::watch()
+{
+    if (!m_port.isOpen()) {
+        setState(State::Idle);
+        return;
+    }
+    m_portNumber = m_port.portNumber();
+    m_device = m_port.deviceName();
+    setState(State::Connected);
+}
+
+void ConnectionWatcher::setHeld(bool held)
+{
+    m_held = held;
+    if (!held && m_state == State::Connected && !m_port.isOpen())
+        check(); // lost while held: from now on it is waited for
+}
+
+void ConnectionWatcher::setState(State state)
+{
+    m_state = state;
+    if (state == State::Idle) {
+        m_timer.stop();
+        return;
+    }
+    m_timer.start(state == State::Connected ? kCheckMs : kRetryMs);
+}
+
+void ConnectionWatcher::check()
+{
+    switch (m_state) {
+    case State::Idle:
+        return;
+    case State::Connected:
+        if (m_port.isOpen())
+            return;
+        setState(State::Away);
+        emit lost();
+        return;
+    case State::Away:
+        // Programming mode decides for itself; an exchange under way is not interrupted.
+        if (m_held || m_link.busy() || !m_port.open())
+            return;
+        setState(State::Identifying);
+        emit reopened();
+        [[fallthrough]];
+    case State::Identifying: {
+        if (m_held || m_link.busy())
+            return;
+        // One attempt per tick: a booting instrument is asked again until it answers.
+        const QString answer = m_link.getValue(kInstrumentAddress, kIdentifyCode);
+        if (m_state != State::Identifying)
+            return; // watched anew meanwhile (the user chose a port)
+        if (!m_port.isOpen()) {
+            setState(State::Away);
+            return;
+        }
+        if (!answer.contains(kIdentityMark))
+            return;
+        watch();
+        emit returned(answer.trimmed());
+        return;
+    }
+    }
+}
+
+} // namespace quarvel
