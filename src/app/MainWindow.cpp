@@ -4,12 +4,15 @@
 #include "app/WindowTabs.h"
 #include "link/CommandFraming.h"
 #include "link/ConnectionWatcher.h"
+#include "link/PortCatalog.h"
+#include "link/PortSettingsFile.h"
 #include "link/PortSettings.h"
 #include "link/Prompter.h"
 #include "link/SerialLink.h"
 #include "link/SerialPort.h"
 #include "link/ui/CommsDialog.h"
 #include "link/ui/LookingDialog.h"
+#include "link/ui/SearchDialog.h"
 #include "params/ParameterTable.h"
 #include "params/ui/ParameterBinding.h"
 #include "params/ui/ParameterPages.h"
@@ -108,17 +111,89 @@ void MainWindow::startUp()
     m_port.setPortNumber(1);
     m_port.setSettings(kDefaultPortSettings);
     // Without a port the search below fails and the fields stay empty; the search then says why.
-    const QString portProblem = m_port.open() ? QString() : m_port.errorString();
-    m_port.write(toWire(QString(kCR)));
-    m_port.write(toWire(QString(kCR)));
-    {
+    QString portProblem = m_port.open() ? QString() : m_port.errorString();
+    for (;;) {
+        m_port.write(toWire(QString(kCR)));
+        m_port.write(toWire(QString(kCR)));
+        const PortInfo remembered = rememberedPort();
         LookingDialog looking(*m_link, this);
         looking.setPortProblem(portProblem);
+        if (!remembered.device.isEmpty())
+            looking.offerRemembered(portTitle(remembered));
         looking.exec();
+        if (looking.found())
+            rememberPort();
+        if (looking.choice() == LookingDialog::Choice::Search) {
+            if (searchAllPorts(kDefaultPortSettings))
+                rememberPort();
+        } else if (looking.choice() == LookingDialog::Choice::Remembered
+                   && switchTo(remembered, kDefaultPortSettings)) {
+            portProblem.clear();
+            continue; // the full search of the start-up, on that port
+        }
+        break;
     }
     m_parameters->binding().reloadParameters();
     m_parameters->binding().setDirty(false);
     m_watcher->watch();
+}
+
+PortInfo MainWindow::rememberedPort() const
+{
+    const PortSettingsFile::Values stored = PortSettingsFile(m_configFolder).read();
+    if (stored.device.isEmpty() && stored.identity.isEmpty())
+        return {};
+    const PortInfo port = PortCatalog::findRemembered(PortCatalog::list(m_configFolder), stored.identity, stored.device);
+    return port.device == m_port.deviceName() ? PortInfo() : port;
+}
+
+void MainWindow::rememberPort()
+{
+    const QString device = m_port.deviceName();
+    QString identity;
+    for (const PortInfo& port : PortCatalog::list(m_configFolder)) {
+        if (port.device == device)
+            identity = port.identity;
+    }
+    // Only a help for the next start-up: a file that cannot be written is not worth a message.
+    PortSettingsFile(m_configFolder).rememberDevice(device, identity);
+}
+
+bool MainWindow::switchTo(const PortInfo& port, const QString& settings)
+{
+    int number = port.portNumber;
+    QString error;
+    if (number == 0)
+        number = PortCatalog::assignNumber(port.device, m_configFolder, &error);
+    if (number == 0) {
+        m_prompter.inform(error);
+        return false;
+    }
+    m_port.close();
+    m_port.setPortNumber(number);
+    m_port.setSettings(settings);
+    if (m_port.open())
+        return true;
+    m_prompter.inform(m_port.errorString());
+    return false;
+}
+
+std::optional<PortInfo> MainWindow::searchAllPorts(const QString& settings)
+{
+    // The port in use is searched too, so it is let go meanwhile; nothing waits for it to return.
+    m_port.close();
+    m_watcher->watch();
+    std::optional<PortInfo> chosen;
+    {
+        SearchDialog search(PortCatalog::list(m_configFolder), settings, m_prompter, this);
+        search.exec();
+        chosen = search.chosen();
+    }
+    if (chosen && switchTo(*chosen, settings))
+        return chosen;
+    if (!m_port.open())
+        m_prompter.inform(m_port.errorString());
+    return std::nullopt;
 }
 
 QString MainWindow::portText() const
@@ -199,11 +274,26 @@ void MainWindow::setBootLoaderActive(bool active)
     }
 }
 
+void MainWindow::commsApplied(bool searched)
+{
+    m_watcher->watch();
+    if (!searched || !m_port.isOpen())
+        return;
+    rememberPort();
+    m_parameters->binding().reloadParameters(); // the instrument found may not be the one read before
+}
+
 void MainWindow::mnuComm_Click()
 {
     if (!m_comms) {
         auto* comms = new CommsDialog(m_port, m_prompter, m_configFolder, this); // deletes itself when closed
-        connect(comms, &CommsDialog::applied, m_watcher, &ConnectionWatcher::watch);
+        connect(comms, &CommsDialog::applied, this, &MainWindow::commsApplied);
+        connect(comms, &CommsDialog::searchRequested, this, [this, comms](const QString& settings) {
+            if (const auto port = searchAllPorts(settings))
+                comms->useSearchResult(m_port.portNumber());
+            else
+                m_watcher->watch();
+        });
         m_comms = comms;
     }
     m_comms->show();

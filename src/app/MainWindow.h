@@ -1,9 +1,12 @@
 #pragma once
 
+#include "link/PortInfo.h"
+
 #include <QMainWindow>
 #include <QPointer>
 
 #include <memory>
+#include <optional>
 
 class QAction;
 class QLabel;
@@ -55,9 +58,18 @@ private:
     void setBootLoaderActive(bool active);
     // The line under the tabs that says where the instrument is after an unplug.
     void showConnection(const QString& text);
+    // The port where the instrument answered last time, when present and not the one in use.
+    PortInfo rememberedPort() const;
+    void rememberPort();
+    // Makes the port the one in use at the given settings (a port without a number gets a
+    // com<N> link); false, after telling the user, when it cannot be opened.
+    bool switchTo(const PortInfo& port, const QString& settings);
+    // "Search all ports" at the given speed; the port chosen, or nothing (the port is reopened).
+    std::optional<PortInfo> searchAllPorts(const QString& settings);
     void connectionLost();
     void connectionReturned(const QString& identification);
     QString portText() const;
+    void commsApplied(bool searched);
     void mnuComm_Click();
     void mnuRefresh_Click();
     void mnuExit_Click();

@@ -19,6 +19,10 @@ const QStringList kGlobalSwitches{QStringLiteral("--quiet")};
 const QList<CommandEntry>& commands()
 {
     static const QList<CommandEntry> list{
+        {QStringLiteral("ports"), {QStringLiteral("--probe")}, {}, QStringLiteral("ports [--probe]"),
+         QStringLiteral("Lists the serial ports, one a line: port number (- when none names it), device,\n"
+                        "description and identity, separated by tabs. --probe asks each port, one at a time and\n"
+                        "for about a second, whether a Quarvel answers, and adds its identification (or \"-\").")},
         {QStringLiteral("identify"), {}, {}, QStringLiteral("identify"),
          QStringLiteral("Prints the instrument's identification text.")},
         {QStringLiteral("get"), {}, {}, QStringLiteral("get [CODE...]"),
@@ -120,7 +124,8 @@ QString usage(const QString& command)
 {
     const QString global = QStringLiteral(
         "Options of every command:\n"
-        "  --port N       the port numbered N, as in the window (default 1)\n"
+        "  --port N       the port numbered N, as in the window (default 1); auto: the port where\n"
+        "                 exactly one Quarvel answers (every port is asked, one at a time)\n"
         "  --device PATH  this serial device instead of a port number\n"
         "  --baud RATE    the instrument's speed (default 9600)\n"
         "  --config DIR   the folder whose com<N> links name the ports (default: the window's)\n"

@@ -7,6 +7,7 @@ class Session;
 
 // Each command: checks its operands (nothing sent when they are bad), finds the instrument,
 // does its work and returns the exit status.
+int runPorts(Session& session, const Arguments& arguments);
 int runIdentify(Session& session, const Arguments& arguments);
 int runGet(Session& session, const Arguments& arguments);
 int runSet(Session& session, const Arguments& arguments);

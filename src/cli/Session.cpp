@@ -3,21 +3,38 @@
 #include "cli/Arguments.h"
 #include "link/CommandFraming.h"
 #include "link/DeviceDiscovery.h"
+#include "link/PortCatalog.h"
 #include "link/PortLocator.h"
+#include "link/PortSearch.h"
 #include "link/PortSettings.h"
 
 namespace quarvel::cli {
 
+QString describePort(const PortInfo& port)
+{
+    return port.portNumber > 0 ? QStringLiteral("port %1, %2").arg(port.portNumber).arg(port.device) : port.device;
+}
+
+QString describePorts(const QList<PortProbe>& probes)
+{
+    QStringList names;
+    for (const PortProbe& probe : probes)
+        names << describePort(probe.port);
+    return names.isEmpty() ? QStringLiteral("none listed") : names.join(QStringLiteral("; "));
+}
+
 Session::Session(const Arguments& arguments)
-    : m_console(arguments.options.contains(QStringLiteral("--quiet"))),
-      m_port(arguments.options.value(QStringLiteral("--config"), configurationFolder())),
+    : m_configFolder(arguments.options.value(QStringLiteral("--config"), configurationFolder())),
+      m_console(arguments.options.contains(QStringLiteral("--quiet"))),
+      m_port(m_configFolder),
       m_link(m_port, m_prompter)
 {
     const QString portText = arguments.options.value(QStringLiteral("--port"), QStringLiteral("1"));
     bool ok = false;
-    const int portNumber = portText.toInt(&ok);
-    if (!ok || portNumber < 1 || portNumber > 255)
-        m_error = QStringLiteral("--port %1: a port number is 1 to 255").arg(portText);
+    m_autoPort = portText == QLatin1String("auto");
+    const int portNumber = m_autoPort ? 1 : portText.toInt(&ok);
+    if (!m_autoPort && (!ok || portNumber < 1 || portNumber > 255))
+        m_error = QStringLiteral("--port %1: a port number is 1 to 255, or auto").arg(portText);
     m_port.setPortNumber(portNumber);
     m_port.useDevice(arguments.options.value(QStringLiteral("--device")));
     const QString baud = arguments.options.value(QStringLiteral("--baud"), QStringLiteral("9600"));
@@ -32,8 +49,36 @@ int Session::fail(int status, const QString& text)
     return status;
 }
 
+int Session::choosePort()
+{
+    m_console.info(QStringLiteral("Looking for a Quarvel on every port at %1").arg(m_port.settings()));
+    PortSearch search(PortCatalog::list(m_configFolder), m_port.settings(), m_prompter);
+    search.run();
+    const QList<PortProbe> found = search.answered();
+    if (found.size() == 1) {
+        const PortInfo& port = found.front().port;
+        if (port.portNumber > 0)
+            m_port.setPortNumber(port.portNumber);
+        else
+            m_port.useDevice(port.device);
+        return kDone;
+    }
+    if (found.isEmpty())
+        return fail(kNotFound, QStringLiteral("--port auto: no Quarvel answered on %1 ports (%2)")
+                                   .arg(search.results().size())
+                                   .arg(describePorts(search.results())));
+    return fail(kNotFound, QStringLiteral("--port auto: %1 Quarvels answered (%2); choose one with --port")
+                               .arg(found.size())
+                               .arg(describePorts(found)));
+}
+
 int Session::connect(QString* identification)
 {
+    if (m_autoPort) {
+        if (const int status = choosePort(); status != kDone)
+            return status;
+        m_autoPort = false;
+    }
     if (!m_port.open())
         return fail(kPortFailure, QStringLiteral("%1: the port cannot be opened: %2").arg(device(), m_port.errorString()));
     // As the window does at start: two line ends end whatever a previous program left half sent.

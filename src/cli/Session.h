@@ -3,6 +3,7 @@
 #include "cli/CliPrompter.h"
 #include "cli/Console.h"
 #include "cli/ExitStatus.h"
+#include "link/PortSearch.h"
 #include "link/QtSerialPortAdapter.h"
 #include "link/SerialLink.h"
 
@@ -11,6 +12,10 @@
 namespace quarvel::cli {
 
 struct Arguments;
+
+// "port 3, /dev/ttyUSB2", or the device alone when no number names it.
+QString describePort(const PortInfo& port);
+QString describePorts(const QList<PortProbe>& probes);
 
 // One instrument on one port for one command: the port, the command channel and the output.
 class Session {
@@ -25,8 +30,10 @@ public:
     CliPrompter& prompter() { return m_prompter; }
     // The device in use, for messages.
     QString device() const { return m_port.deviceName(); }
+    QString configFolder() const { return m_configFolder; }
 
-    // Opens the port and finds the instrument with the window's identify exchange.
+    // Opens the port (with --port auto, the one where exactly one Quarvel answers a search) and
+    // finds the instrument with the window's identify exchange.
     // kDone with the identification text, or the status after reporting why not.
     int connect(QString* identification = nullptr);
     // After an exchange: kDone while the port is open, else reports the loss.
@@ -35,6 +42,11 @@ public:
     int fail(int status, const QString& text);
 
 private:
+    // --port auto: chooses the port, or reports what the search found and returns the status.
+    int choosePort();
+
+    QString m_configFolder;
+    bool m_autoPort = false;
     Console m_console;
     QtSerialPortAdapter m_port;
     CliPrompter m_prompter;

@@ -34,7 +34,7 @@ int main(int argc, char** argv)
     }
     using Runner = int (*)(Session&, const Arguments&);
     const QList<QPair<QString, Runner>> runners{
-        {QStringLiteral("identify"), runIdentify}, {QStringLiteral("get"), runGet},
+        {QStringLiteral("ports"), runPorts}, {QStringLiteral("identify"), runIdentify}, {QStringLiteral("get"), runGet},
         {QStringLiteral("set"), runSet},           {QStringLiteral("eeprom"), runEeprom},
         {QStringLiteral("backup"), runBackup},     {QStringLiteral("restore"), runRestore},
         {QStringLiteral("flash"), runFlash},       {QStringLiteral("fuses"), runFuses},

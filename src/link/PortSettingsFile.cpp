@@ -56,18 +56,36 @@ PortSettingsFile::Values PortSettingsFile::read()
     const QString text = decode(file.readAll());
     values.port = limited(IniText::value(text, kSection, kPortKey), kDefaultPort);
     values.baudRate = limited(IniText::value(text, kSection, kBaudRateKey), kDefaultBaudRate);
+    // The program's own keys hold paths, which may be longer than the classic values.
+    values.device = IniText::value(text, kSection, kDeviceKey).value_or(QString()).trimmed();
+    values.identity = IniText::value(text, kSection, kIdentityKey).value_or(QString()).trimmed();
     return values;
 }
 
 bool PortSettingsFile::write(const QString& port, const QString& baudRate)
+{
+    return writeValues({{kPortKey, port}, {kBaudRateKey, baudRate}});
+}
+
+bool PortSettingsFile::rememberDevice(const QString& device, const QString& identity)
+{
+    const Values stored = read();
+    if (stored.device == device && stored.identity == identity)
+        return true;
+    return writeValues({{kDeviceKey, device}, {kIdentityKey, identity}});
+}
+
+bool PortSettingsFile::writeValues(const QList<QPair<QString, QString>>& values)
 {
     m_error.clear();
     const auto fail = [this](const QString& reason) {
         m_error = tr("The port settings could not be saved to %1: %2").arg(path(), reason);
         return false;
     };
-    if (hasLineBreak(port) || hasLineBreak(baudRate))
-        return fail(tr("a value may not contain a line break."));
+    for (const auto& [key, value] : values) {
+        if (hasLineBreak(value))
+            return fail(tr("a value may not contain a line break."));
+    }
     if (!QDir().mkpath(m_folder))
         return fail(tr("the folder cannot be created."));
 
@@ -79,8 +97,8 @@ bool PortSettingsFile::write(const QString& port, const QString& baudRate)
             return fail(existing.errorString());
         text = decode(existing.readAll());
     }
-    text = IniText::withValue(text, kSection, kPortKey, port);
-    text = IniText::withValue(text, kSection, kBaudRateKey, baudRate);
+    for (const auto& [key, value] : values)
+        text = IniText::withValue(text, kSection, key, value);
 
     QSaveFile file(path());
     if (!file.open(QIODevice::WriteOnly))

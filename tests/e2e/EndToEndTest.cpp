@@ -47,6 +47,7 @@ private slots:
     void startUp_withoutInstrument_saysWhyAndOpensEmpty_data();
     void startUp_withoutInstrument_saysWhyAndOpensEmpty();
     void unplugWhileIdle_saysSoKeepsTypedTextAndReconnectsByItself();
+    void startUpFailure_searchFindsTheInstrumentBehindCom3_andTheNextStartOffersIt();
 
 private:
     std::unique_ptr<SimProcess> m_sim;
@@ -148,6 +149,40 @@ void EndToEndTest::unplugWhileIdle_saysSoKeepsTypedTextAndReconnectsByItself()
     QVERIFY2(line->text().contains("(port 1, " + returns[0] + "): Quarvel V"), qPrintable(line->text()));
     QCOMPARE(load->text(), QStringLiteral("12")); // read again from the instrument
     QCOMPARE(b.prompter.messages.size(), 1);
+}
+
+void EndToEndTest::startUpFailure_searchFindsTheInstrumentBehindCom3_andTheNextStartOffersIt()
+{
+    SimProcess sim({}, QStringLiteral("com3"));
+    QVERIFY2(sim.started(), qPrintable(sim.error()));
+    QString pressed = QStringLiteral("cmdSearch");
+    QStringList offered; // the remembered port's button, as each failure view showed it
+    QTimer user;
+    connect(&user, &QTimer::timeout, [&] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (auto* looking = qobject_cast<LookingDialog*>(modal); looking && looking->failureShown()) {
+            auto* remembered = looking->findChild<QPushButton*>(QStringLiteral("cmdRemembered"));
+            offered << (remembered->isVisible() ? remembered->text() : QString());
+            looking->findChild<QPushButton*>(pressed)->click();
+        } else if (auto* use = modal ? modal->findChild<QPushButton*>(QStringLiteral("cmdUse")) : nullptr;
+                   use && use->isVisible()) {
+            use->click(); // other ports were skipped: the one found is offered to pick
+        }
+    });
+    user.start(50);
+    {
+        Bench b(sim.configFolder()); // port 1 names nothing there
+        b.window.startUp();
+        QCOMPARE(b.adapter.portNumber(), 3);
+        QCOMPARE(b.param(1)->text(), QStringLiteral("10")); // the settings were read from it
+        QCOMPARE(b.prompter.messages, QStringList());
+    }
+    pressed = QStringLiteral("cmdRemembered");
+    Bench b(sim.configFolder());
+    b.window.startUp();
+    QCOMPARE(offered, (QStringList{QString(), "Use port 3, " + sim.device()}));
+    QCOMPARE(b.adapter.portNumber(), 3);
+    QCOMPARE(b.param(11)->text(), QStringLiteral("Flight pack"));
 }
 
 QTEST_MAIN(EndToEndTest)

@@ -1,10 +1,12 @@
 #include "link/ui/CommsDialog.h"
 
+#include "link/PortCatalog.h"
 #include "link/PortLocator.h"
 #include "link/PortNumberText.h"
 #include "link/PortSettingsFile.h"
 #include "link/Prompter.h"
 #include "link/SerialPort.h"
+#include "link/ui/SearchDialog.h"
 #include "ui/Twips.h"
 
 #include <QButtonGroup>
@@ -15,7 +17,6 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QSerialPortInfo>
 
 namespace quarvel {
 
@@ -26,8 +27,6 @@ constexpr int kClassicWidth = 2475;
 constexpr int kPanelWidth = 4200;
 constexpr int kClientWidth = kClassicWidth + kPanelWidth + 120;
 constexpr int kClientHeight = 2460;
-// Port numbers looked up when naming the system's ports; beyond this nobody types one.
-constexpr int kHighestListedPort = 64;
 
 } // namespace
 
@@ -41,6 +40,7 @@ CommsDialog::CommsDialog(SerialPort& port, Prompter& prompter, QString configFol
     connect(m_txtCommPort, &QLineEdit::textChanged, this, &CommsDialog::showDevice);
     connect(m_cmdApply, &QPushButton::clicked, this, &CommsDialog::cmdApplyClick);
     connect(m_lstPorts, &QListWidget::itemActivated, this, &CommsDialog::lstPortsActivated);
+    connect(m_cmdSearch, &QPushButton::clicked, this, &CommsDialog::cmdSearchClick);
     showDevice();
 }
 
@@ -82,17 +82,25 @@ void CommsDialog::buildLayout()
     placeTwips(lblPorts, kClassicWidth, 420, kPanelWidth, 255);
     m_lstPorts = new QListWidget(this);
     m_lstPorts->setObjectName(QStringLiteral("lstPorts"));
-    placeTwips(m_lstPorts, kClassicWidth, 720, kPanelWidth, 1140);
+    placeTwips(m_lstPorts, kClassicWidth, 720, kPanelWidth, 900);
     labelField(lblPorts, m_lstPorts);
+    m_lstPorts->setToolTip(tr("Press Enter or double-click a port to fill in its number."));
+
+    m_cmdSearch = new QPushButton(SearchDialog::kButtonText, this);
+    m_cmdSearch->setObjectName(QStringLiteral("cmdSearch"));
+    m_cmdSearch->setToolTip(tr("Ask every port, at the speed selected, whether QUARVEL answers, and use the "
+                               "port where it does."));
+    placeTwips(m_cmdSearch, kClassicWidth, 1680, 1800, 315);
 
     m_lblFileStatus = new QLabel(this);
     m_lblFileStatus->setObjectName(QStringLiteral("lblFileStatus"));
     m_lblFileStatus->setWordWrap(true);
-    placeTwips(m_lblFileStatus, kClassicWidth, 1920, kPanelWidth, 480);
+    placeTwips(m_lblFileStatus, kClassicWidth, 2040, kPanelWidth, 360);
 
     setTabOrder(m_txtCommPort, m_optBaudrate[kDefaultSpeed]);
     setTabOrder(m_optBaudrate[kDefaultSpeed], m_cmdApply);
     setTabOrder(m_cmdApply, m_lstPorts);
+    setTabOrder(m_lstPorts, m_cmdSearch);
 }
 
 bool CommsDialog::event(QEvent* event)
@@ -148,7 +156,7 @@ void CommsDialog::cmdApplyClick()
         m_port.close();
         m_prompter.inform(error.isEmpty() ? tr("The port could not be opened.") : error);
     }
-    emit applied();
+    emit applied(m_searched);
     close();
 }
 
@@ -162,22 +170,20 @@ void CommsDialog::showDevice()
 void CommsDialog::listSystemPorts()
 {
     m_lstPorts->clear();
-    const QList<QSerialPortInfo> ports = QSerialPortInfo::availablePorts();
-    for (const QSerialPortInfo& info : ports) {
-        QString text = info.portName();
-        if (!info.description().isEmpty())
-            text += QStringLiteral(" - ") + info.description();
-        int named = 0;
-        for (int n = 1; n <= kHighestListedPort && named == 0; ++n) {
-            if (deviceForPort(n, m_configFolder) == info.systemLocation())
-                named = n;
-        }
-        auto* item = new QListWidgetItem(m_lstPorts);
-        if (named > 0) {
-            text += tr(" (Com %1)").arg(named);
-            item->setData(Qt::UserRole, named);
-        }
-        item->setText(text);
+    const QList<PortInfo> ports = PortCatalog::list(m_configFolder);
+    for (const PortInfo& port : ports) {
+        QStringList known{port.device};
+        for (const QString& part : {port.description, port.manufacturer, port.usbId})
+            if (!part.isEmpty() && !known.contains(part))
+                known << part;
+        if (!port.serialNumber.isEmpty())
+            known << tr("serial number %1").arg(port.serialNumber);
+        const QString number = port.portNumber > 0 ? tr("Com %1").arg(port.portNumber) : tr("Com ?");
+        auto* item = new QListWidgetItem(number + QStringLiteral(": ") + known.join(QStringLiteral(", ")), m_lstPorts);
+        item->setData(Qt::UserRole, port.portNumber);
+        item->setData(Qt::UserRole + 1, port.device);
+        if (port.portNumber == 0)
+            item->setToolTip(tr("No number names this port yet; choosing it makes a link com<N> to it."));
     }
     if (ports.isEmpty())
         m_lstPorts->addItem(tr("(the system reports no serial ports)"));
@@ -185,10 +191,31 @@ void CommsDialog::listSystemPorts()
 
 void CommsDialog::lstPortsActivated(QListWidgetItem* item)
 {
-    // Picking a listed port fills in the number that names it.
-    const QVariant number = item->data(Qt::UserRole);
-    if (number.isValid())
-        m_txtCommPort->setText(QString::number(number.toInt()));
+    // Picking a listed port fills in the number that names it; a port without one gets one.
+    int number = item->data(Qt::UserRole).toInt();
+    const QString device = item->data(Qt::UserRole + 1).toString();
+    if (number == 0 && !device.isEmpty()) {
+        QString error;
+        number = PortCatalog::assignNumber(device, m_configFolder, &error);
+        m_lblFileStatus->setText(number > 0 ? tr("Port %1 now names %2.").arg(number).arg(device) : error);
+        if (number > 0)
+            listSystemPorts();
+    }
+    if (number > 0)
+        m_txtCommPort->setText(QString::number(number));
+}
+
+void CommsDialog::cmdSearchClick()
+{
+    const int speed = selectedSpeed();
+    emit searchRequested(speed >= 0 ? QString::fromLatin1(kSpeeds[speed].tag) : m_port.settings());
+}
+
+void CommsDialog::useSearchResult(int portNumber)
+{
+    m_txtCommPort->setText(QString::number(portNumber));
+    m_searched = true;
+    cmdApplyClick();
 }
 
 } // namespace quarvel

@@ -19,7 +19,9 @@ class SerialPort;
 
 // "Communications...": choose the port number and line speed. "Apply" reopens the port at once
 // and remembers the choice in "Quarvel.ini", which fills the dialog each time it becomes active.
-// Modeless; deletes itself when closed (keep it in a QPointer to show a single instance).
+// Lists the serial ports present (choosing one fills in its number) and asks the window to
+// search all ports. Modeless; deletes itself when closed (keep it in a QPointer to show a single
+// instance).
 class CommsDialog : public QDialog {
     Q_OBJECT
 public:
@@ -38,9 +40,15 @@ public:
 
     CommsDialog(SerialPort& port, Prompter& prompter, QString configFolder, QWidget* parent = nullptr);
 
+    // The search the window ran found the instrument on this port: it is applied as if typed.
+    void useSearchResult(int portNumber);
+
 signals:
-    // The port was closed and opened again with the user's choice (whether or not it opened).
-    void applied();
+    // The port was closed and opened again with the user's choice (whether or not it opened);
+    // searched: the choice is where a search found the instrument.
+    void applied(bool searched);
+    // "Search all ports" at the speed selected.
+    void searchRequested(const QString& portSettings);
 
 protected:
     bool event(QEvent* event) override;
@@ -53,6 +61,7 @@ private:
     void showDevice();
     void listSystemPorts();
     void lstPortsActivated(QListWidgetItem* item);
+    void cmdSearchClick();
 
     SerialPort& m_port;
     Prompter& m_prompter;
@@ -63,6 +72,8 @@ private:
     QPushButton* m_cmdApply = nullptr;
     QLabel* m_lblDevice = nullptr;
     QListWidget* m_lstPorts = nullptr;
+    QPushButton* m_cmdSearch = nullptr;
+    bool m_searched = false;
     QLabel* m_lblFileStatus = nullptr;
 };
 

@@ -1,11 +1,15 @@
 #include "link/ui/LookingDialog.h"
 
 #include "link/DeviceDiscovery.h"
+#include "link/ui/SearchDialog.h"
 #include "ui/Twips.h"
 
 #include <QLabel>
 #include <QPushButton>
 #include <QTimer>
+
+#include <algorithm>
+#include <utility>
 
 namespace quarvel {
 
@@ -48,8 +52,28 @@ LookingDialog::LookingDialog(SerialLink& link, QWidget* parent) : QDialog(parent
     m_ok->setEnabled(false); // usable once the failure is shown
     connect(m_ok, &QPushButton::clicked, this, &QDialog::accept);
 
+    // The user is never sent to "Comm" to find a device the program can find itself.
+    m_cmdSearch = new QPushButton(SearchDialog::kButtonText, this);
+    m_cmdSearch->setObjectName(QStringLiteral("cmdSearch"));
+    m_cmdRemembered = new QPushButton(this);
+    m_cmdRemembered->setObjectName(QStringLiteral("cmdRemembered"));
+    for (auto [button, choice] : {std::pair{m_cmdSearch, Choice::Search}, std::pair{m_cmdRemembered, Choice::Remembered}}) {
+        button->setEnabled(false);
+        button->hide();
+        connect(button, &QPushButton::clicked, this, [this, choice = choice] {
+            m_choice = choice;
+            accept();
+        });
+    }
+
     // At first only the message is visible; the failure text and OK lie below the client area.
     setFixedSize(twips(kWidthTwips), twips(kSearchingHeightTwips));
+}
+
+void LookingDialog::offerRemembered(const QString& title)
+{
+    m_cmdRemembered->setText(tr("Use %1").arg(title));
+    m_cmdRemembered->setProperty("offered", !title.isEmpty());
 }
 
 void LookingDialog::setPortProblem(const QString& problem)
@@ -87,7 +111,20 @@ void LookingDialog::findQuarvel()
         m_portProblem->show();
         m_ok->move(m_ok->x(), m_ok->y() + extra);
     }
-    setFixedSize(twips(kWidthTwips), twips(kFailedHeightTwips) + extra);
+    // The other choices on OK's row, from the left; the dialog widens when they need it.
+    int x = twips(300);
+    for (QPushButton* button : {m_cmdSearch, m_cmdRemembered}) {
+        if (button == m_cmdRemembered && !button->property("offered").toBool())
+            continue;
+        const int width = button->sizeHint().width();
+        button->setGeometry(x, m_ok->y(), width, m_ok->height());
+        button->setEnabled(true);
+        button->show();
+        x += width + twips(120);
+    }
+    const int width = std::max(twips(kWidthTwips), x + m_ok->width() + twips(150));
+    m_ok->move(width - twips(kWidthTwips - 3300), m_ok->y());
+    setFixedSize(width, twips(kFailedHeightTwips) + extra);
     m_ok->setEnabled(true);
     m_ok->setDefault(true);
     m_ok->setFocus();

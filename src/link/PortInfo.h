@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QString>
+
+namespace quarvel {
+
+// One serial port as the user sees it: the system's device with what the system knows of it,
+// and the port number the program uses for it.
+struct PortInfo {
+    QString device;       // /dev/ttyUSB0, COM3, or the target of a com<N> link
+    QString description;  // as the system gives it; empty when unknown
+    QString manufacturer;
+    QString serialNumber;
+    QString usbId;        // "0403:6001" for a USB device
+    QString identity;     // a name that stays with the device: its /dev/serial/by-id path, or
+                          // vendor:product:serial number; empty when the system has none
+    QString linkName;     // "com3" when a link in the configuration folder names it
+    int portNumber = 0;   // the program's number for it; 0 when no number names it
+};
+
+} // namespace quarvel
