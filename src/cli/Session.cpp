@@ -57,6 +57,7 @@ int Session::choosePort()
     const QList<PortProbe> found = search.answered();
     if (found.size() == 1) {
         const PortInfo& port = found.front().port;
+        m_console.info(QStringLiteral("Found on %1").arg(describePort(port)));
         if (port.portNumber > 0)
             m_port.setPortNumber(port.portNumber);
         else

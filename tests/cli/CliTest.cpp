@@ -11,6 +11,8 @@
 
 #include <csignal>
 #include <cmath>
+#include <memory>
+#include <vector>
 
 using namespace quarvel;
 using namespace quarvel::test;
@@ -82,6 +84,8 @@ private slots:
     void backupChangeRestore_givesTheOriginalSettings();
     void download_writesAFileTheWindowReads();
     void record_interrupted_savesTheRecordWithItsDoubledTime();
+    void portsProbeAndPortAuto_withNoneOneOrTwoInstruments_data();
+    void portsProbeAndPortAuto_withNoneOneOrTwoInstruments();
     void exitStatus_namesWhatHappened_data();
     void exitStatus_namesWhatHappened();
 
@@ -184,6 +188,50 @@ void CliTest::record_interrupted_savesTheRecordWithItsDoubledTime()
     QVERIFY(load.values.size() >= 4);
     for (int i = 0; i < 4; ++i)
         QVERIFY(load.values[i].has_value());
+}
+
+void CliTest::portsProbeAndPortAuto_withNoneOneOrTwoInstruments_data()
+{
+    QTest::addColumn<QList<bool>>("answering"); // one instrument each, linked as com2, com5, ...
+    QTest::addColumn<int>("autoStatus");
+    QTest::addColumn<QString>("autoText"); // what identify --port auto prints (status 0) or its error holds
+    QTest::newRow("none (a silent one)") << QList<bool>{false} << 3 << "no Quarvel answered on";
+    QTest::newRow("one") << QList<bool>{true} << 0 << "Quarvel V1.2 (virtual instrument)\n";
+    QTest::newRow("two") << QList<bool>{true, true} << 3 << "2 Quarvels answered";
+}
+
+void CliTest::portsProbeAndPortAuto_withNoneOneOrTwoInstruments()
+{
+    QFETCH(QList<bool>, answering);
+    QFETCH(int, autoStatus);
+    QFETCH(QString, autoText);
+    std::vector<std::unique_ptr<SimProcess>> sims;
+    for (int i = 0; i < answering.size(); ++i) {
+        const QStringList options = answering[i] ? QStringList() : QStringList{QStringLiteral("--silent")};
+        sims.push_back(std::make_unique<SimProcess>(options, QStringLiteral("com%1").arg(2 + 3 * i), m_dir.path()));
+        QVERIFY2(sims.back()->started(), qPrintable(sims.back()->error()));
+    }
+    // The system's own serial ports, if any, are listed and asked too; only the links are checked.
+    const Run listed = cli(*sims[0], {QStringLiteral("ports")});
+    const Run probed = cli(*sims[0], {QStringLiteral("ports"), QStringLiteral("--probe")});
+    QCOMPARE(listed.status, 0);
+    QCOMPARE(probed.status, 0);
+    for (int i = 0; i < answering.size(); ++i) {
+        const QString line = QStringLiteral("%1\t%2\tcom%1 link\t-").arg(2 + 3 * i).arg(sims[i]->device());
+        QVERIFY2(listed.out.contains(line + QLatin1Char('\n')), qPrintable(listed.out));
+        const QString answer = answering[i] ? QStringLiteral("Quarvel V1.2 (virtual instrument)") : QStringLiteral("-");
+        QVERIFY2(probed.out.contains(line + QLatin1Char('\t') + answer + QLatin1Char('\n')), qPrintable(probed.out));
+    }
+
+    const Run found = cli(*sims[0], {QStringLiteral("--port"), QStringLiteral("auto"), QStringLiteral("identify")});
+    QCOMPARE(found.status, autoStatus);
+    if (autoStatus == 0) {
+        QVERIFY2(found.out.endsWith("port 2, " + sims[0]->device() + "\n" + autoText), qPrintable(found.out));
+        return;
+    }
+    QVERIFY2(found.err.contains(autoText), qPrintable(found.err));
+    for (const auto& sim : sims) // what was found is named
+        QVERIFY2(found.err.contains(sim->device()), qPrintable(found.err));
 }
 
 void CliTest::exitStatus_namesWhatHappened_data()
