@@ -164,6 +164,7 @@ void PortSettingsTest::handWrittenFile_readsBack()
     const auto values = file.read();
     QCOMPARE(values.port, port);
     QCOMPARE(values.baudRate, baudRate);
+    QCOMPARE(values.device, QString()); // written before the program remembered devices
     QCOMPARE(file.errorString(), QString());
 }
 
@@ -184,6 +185,12 @@ void PortSettingsTest::write_keepsPortTextAndTheRestOfTheFileButNoLineBreak()
     PortSettingsFile fresh(dir.filePath(QStringLiteral("a/Quarvel"))); // its folder is made
     QVERIFY2(fresh.write(QStringLiteral("1"), QStringLiteral("9600")), qPrintable(fresh.errorString()));
     QCOMPARE(readFile(fresh.path()), QByteArray("[Comm]\nPort=1\nBaudRate=9600\n"));
+    // The program's own keys come after the two classic ones, which stay as they are.
+    const QString byId = QStringLiteral("/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A10K3ZQ2-if00-port0");
+    QVERIFY(fresh.rememberDevice(QStringLiteral("/dev/ttyUSB0"), byId));
+    QVERIFY(fresh.write(QStringLiteral("2"), QStringLiteral("4800")));
+    QCOMPARE(readFile(fresh.path()), "[Comm]\nPort=2\nBaudRate=4800\nDevice=/dev/ttyUSB0\nIdentity=" + byId.toUtf8() + "\n");
+    QCOMPARE(fresh.read().identity, byId); // longer than the classic keys' 19 characters
 }
 
 void PortSettingsTest::folderInPlaceOfTheFile_isReportedAndGivesDefaults()

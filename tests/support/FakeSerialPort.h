@@ -38,6 +38,8 @@ public:
     void failNextOpen(const QString& error) { m_openError = error; }
     // The device disappears: the port closes, later opens fail.
     void vanish();
+    // The device is back: opens work again.
+    void reappear() { m_vanished = false; }
     // Bytes that stay "untransmitted" (for the transmit-drain wait).
     void setPendingTransmit(qint64 bytes) { m_pendingTransmit = bytes; }
 
