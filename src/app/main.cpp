@@ -26,6 +26,8 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quarvel"));
     QApplication::setApplicationVersion(QStringLiteral(QUARVEL_VERSION));
+    // The menu entry's name (packaging/), so a desktop shows the window under the menu's icon.
+    QApplication::setDesktopFileName(QStringLiteral("org.quarvel.quarvel"));
 
     const QString configFolder = quarvel::configurationFolder();
     quarvel::QtSerialPortAdapter port(configFolder);
