@@ -16,7 +16,7 @@
 #include "params/ParameterTable.h"
 #include "params/ui/ParameterBinding.h"
 #include "params/ui/ParameterPages.h"
-#include "programmer/ProgrammingModeEntry.h"
+#include "programmer/BootLoaderSession.h"
 #include "programmer/ui/ProgramTab.h"
 #include "recorder/ui/RecordTab.h"
 #include "ui/Twips.h"
@@ -42,6 +42,7 @@ MainWindow::MainWindow(SerialPort& port, Prompter& prompter, QString configFolde
       m_configFolder(std::move(configFolder)),
       m_link(std::make_unique<SerialLink>(port, prompter)),
       m_parameters(std::make_unique<ParameterPages>(*m_link)),
+      m_bootLoader(std::make_unique<BootLoaderSession>(port, *m_link)),
       m_watcher(new ConnectionWatcher(port, *m_link, this))
 {
     setWindowTitle(QStringLiteral("Quarvel, V1.2"));
@@ -72,7 +73,8 @@ MainWindow::MainWindow(SerialPort& port, Prompter& prompter, QString configFolde
     statusBar()->setSizeGripEnabled(false);
     statusBar()->hide(); // shown with the first thing it has to say
     resize(twips(kClientWidthTwips), twips(kClientHeightTwips) + menuBar()->sizeHint().height());
-    connect(m_tabs, &QTabWidget::currentChanged, this, &MainWindow::tabChanged);
+    connect(m_tabs, &QTabWidget::currentChanged, this, &MainWindow::SSTab1_Click);
+    connect(m_bootLoader.get(), &BootLoaderSession::activeChanged, this, &MainWindow::showBootLoaderActive);
     connect(m_watcher, &ConnectionWatcher::lost, this, &MainWindow::connectionLost);
     connect(m_watcher, &ConnectionWatcher::reopened, this, [this] {
         showConnection(tr("QUARVEL's port is back: waiting for QUARVEL to answer (%1)").arg(portText()));
@@ -225,7 +227,7 @@ void MainWindow::connectionReturned(const QString& identification)
     showConnection(tr("QUARVEL reconnected (%1): %2. Settings reloaded.").arg(portText(), identification));
 }
 
-void MainWindow::tabChanged(int current)
+void MainWindow::SSTab1_Click(int current)
 {
     const int previous = m_currentTab;
     m_currentTab = current;
@@ -242,8 +244,8 @@ void MainWindow::tabChanged(int current)
             m_tabs->setCurrentIndex(previous); // itself a change of tab, which leaves "Program"
             return;
         }
-        setBootLoaderActive(true); // from "1pgm" on, the instrument listens as its boot loader
-        m_programTab->enterProgrammingMode(m_savePortSettings);
+        m_programTab->resetProgress();
+        m_programTab->showIdentification(m_bootLoader->enter());
         return;
     }
     if (current == kRecordTab)
@@ -252,18 +254,15 @@ void MainWindow::tabChanged(int current)
 
 void MainWindow::leaveProgramTab()
 {
-    // Only a session of programming mode changed the settings; after a declined entry the saved
-    // ones are those of an earlier session and would undo a later choice in "Comm".
-    const bool restore = m_link->bootLoaderActive() && !m_savePortSettings.isEmpty();
-    if (!ProgrammingModeEntry(m_port, *m_link).leave(restore ? m_savePortSettings : QString()))
+    // Also after a declined entry: the tab had already switched to "Program", and leaving it
+    // always starts the application.
+    if (!m_bootLoader->leave())
         m_prompter.inform(LookingDialog::kFailureText + QStringLiteral("\n\n") + m_port.errorString());
-    setBootLoaderActive(false); // the application runs again
 }
 
-void MainWindow::setBootLoaderActive(bool active)
+void MainWindow::showBootLoaderActive(bool active)
 {
-    // Nothing that talks to the application can be used meanwhile, and the link refuses it too.
-    m_link->setBootLoaderActive(active);
+    // Nothing that talks to the application can be used meanwhile; the link refuses it too.
     m_watcher->setHeld(active);
     if (!active && m_port.isOpen())
         m_watcher->watch(); // the port as leaving the loader left it; a closed one is waited for

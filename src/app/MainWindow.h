@@ -14,6 +14,7 @@ class QTabWidget;
 
 namespace quarvel {
 
+class BootLoaderSession;
 class ConnectionWatcher;
 class ParameterPages;
 class ProgramTab;
@@ -41,7 +42,7 @@ public:
     void startUp();
 
     bool dirty() const;
-    QString savePortSettings() const { return m_savePortSettings; }
+    BootLoaderSession& bootLoader() { return *m_bootLoader; }
     QTabWidget* tabs() const { return m_tabs; }
     ParameterPages& parameters() { return *m_parameters; }
     SerialLink& link() { return *m_link; }
@@ -52,10 +53,10 @@ protected:
 
 private:
     void buildMenu();
-    void tabChanged(int current);
+    void SSTab1_Click(int current);
     void leaveProgramTab();
-    // Programming mode: application exchanges are disabled while the boot loader listens.
-    void setBootLoaderActive(bool active);
+    // Programming mode: application controls are disabled while the boot loader listens.
+    void showBootLoaderActive(bool active);
     // The line under the tabs that says where the instrument is after an unplug.
     void showConnection(const QString& text);
     // The port where the instrument answered last time, when present and not the one in use.
@@ -80,6 +81,7 @@ private:
     QString m_configFolder;
     std::unique_ptr<SerialLink> m_link;
     std::unique_ptr<ParameterPages> m_parameters;
+    std::unique_ptr<BootLoaderSession> m_bootLoader;
     ConnectionWatcher* m_watcher;
     QLabel* m_lblConnection = nullptr;
     QTabWidget* m_tabs;
@@ -88,7 +90,6 @@ private:
     QAction* m_mnuRefresh = nullptr;
     QPointer<QWidget> m_about;
     QPointer<QWidget> m_comms;
-    QString m_savePortSettings;
     int m_currentTab = 0;
 };
 

@@ -38,9 +38,9 @@ CommsDialog::CommsDialog(SerialPort& port, Prompter& prompter, QString configFol
     setWindowTitle(QStringLiteral("Communications..."));
     buildLayout();
     connect(m_txtCommPort, &QLineEdit::textChanged, this, &CommsDialog::showDevice);
-    connect(m_cmdApply, &QPushButton::clicked, this, &CommsDialog::cmdApplyClick);
+    connect(m_cmdApply, &QPushButton::clicked, this, &CommsDialog::cmdApply_Click);
     connect(m_lstPorts, &QListWidget::itemActivated, this, &CommsDialog::lstPortsActivated);
-    connect(m_cmdSearch, &QPushButton::clicked, this, &CommsDialog::cmdSearchClick);
+    connect(m_cmdSearch, &QPushButton::clicked, this, &CommsDialog::cmdSearch_Click);
     showDevice();
 }
 
@@ -134,7 +134,7 @@ int CommsDialog::selectedSpeed() const
     return -1;
 }
 
-void CommsDialog::cmdApplyClick()
+void CommsDialog::cmdApply_Click()
 {
     const QString portText = m_txtCommPort->text();
     const int speed = selectedSpeed();
@@ -205,7 +205,7 @@ void CommsDialog::lstPortsActivated(QListWidgetItem* item)
         m_txtCommPort->setText(QString::number(number));
 }
 
-void CommsDialog::cmdSearchClick()
+void CommsDialog::cmdSearch_Click()
 {
     const int speed = selectedSpeed();
     emit searchRequested(speed >= 0 ? QString::fromLatin1(kSpeeds[speed].tag) : m_port.settings());
@@ -215,7 +215,7 @@ void CommsDialog::useSearchResult(int portNumber)
 {
     m_txtCommPort->setText(QString::number(portNumber));
     m_searched = true;
-    cmdApplyClick();
+    cmdApply_Click();
 }
 
 } // namespace quarvel

@@ -56,12 +56,12 @@ protected:
 private:
     void buildLayout();
     void formActivate();
-    void cmdApplyClick();
+    void cmdApply_Click();
     int selectedSpeed() const;
     void showDevice();
     void listSystemPorts();
     void lstPortsActivated(QListWidgetItem* item);
-    void cmdSearchClick();
+    void cmdSearch_Click();
 
     SerialPort& m_port;
     Prompter& m_prompter;
