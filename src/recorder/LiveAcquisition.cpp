@@ -78,7 +78,7 @@ void LiveAcquisition::takeSample()
     m_model.setValue(point, sample.volts);
     m_model.setCursor(point + 1);
     emit sampled(point, sample.volts);
-    if (full)
+    if (full && m_state == State::Acquiring) // not when stopped on hearing of the sample
         end(State::Full);
 }
 
