@@ -218,6 +218,9 @@ void MainWindow::connectionLost()
         return;
     }
     showConnection(tr("QUARVEL disconnected: waiting for it to come back (%1)").arg(portText()));
+    // A live record goes on in time without asking the absent instrument: the samples that fall
+    // due meanwhile are gaps, and the link stays free for the return.
+    m_recordTab->acquisition().suspend();
 }
 
 void MainWindow::connectionReturned(const QString& identification)
@@ -225,6 +228,9 @@ void MainWindow::connectionReturned(const QString& identification)
     showConnection(tr("QUARVEL is back (%1): %2. Reading its settings...").arg(portText(), identification));
     m_parameters->binding().reloadParameters();
     showConnection(tr("QUARVEL reconnected (%1): %2. Settings reloaded.").arg(portText(), identification));
+    // After the reload, so the next sample lands at the point of the current time.
+    if (m_currentTab == kRecordTab)
+        m_recordTab->acquisition().resume();
 }
 
 void MainWindow::SSTab1_Click(int current)

@@ -5,6 +5,10 @@
 #include "link/ConnectionWatcher.h"
 #include "link/QtSerialPortAdapter.h"
 #include "link/SerialLink.h"
+#include "recorder/LiveAcquisition.h"
+#include "recorder/RecordFileReader.h"
+#include "recorder/SampleTimer.h"
+#include "recorder/ui/RecordTab.h"
 #include "link/ui/LookingDialog.h"
 #include "support/RecordingPort.h"
 #include "support/ScriptedPrompter.h"
@@ -48,6 +52,7 @@ private slots:
     void startUp_withoutInstrument_saysWhyAndOpensEmpty();
     void unplugWhileIdle_saysSoKeepsTypedTextAndReconnectsByItself();
     void startUpFailure_searchFindsTheInstrumentBehindCom3_andTheNextStartOffersIt();
+    void unplugDuringLiveRecord_leavesGapsKeepsTheValuesAndSaves();
 
 private:
     std::unique_ptr<SimProcess> m_sim;
@@ -183,6 +188,49 @@ void EndToEndTest::startUpFailure_searchFindsTheInstrumentBehindCom3_andTheNextS
     QCOMPARE(offered, (QStringList{QString(), "Use port 3, " + sim.device()}));
     QCOMPARE(b.adapter.portNumber(), 3);
     QCOMPARE(b.param(11)->text(), QStringLiteral("Flight pack"));
+}
+
+void EndToEndTest::unplugDuringLiveRecord_leavesGapsKeepsTheValuesAndSaves()
+{
+    SimProcess sim({QStringLiteral("--away"), QStringLiteral("600000")});
+    QVERIFY2(sim.started(), qPrintable(sim.error()));
+    Bench b(sim.configFolder());
+    b.window.startUp();
+    b.window.tabs()->setCurrentIndex(5);
+    auto* record = b.window.findChild<RecordTab*>();
+    LiveAcquisition& acquisition = record->acquisition();
+    const RecordModel& model = acquisition.model();
+    b.window.findChild<QLineEdit*>(QStringLiteral("txtStime"))->setText(QStringLiteral("0.1"));
+    b.window.findChild<QPushButton*>(QStringLiteral("cmdAcquire"))->click();
+    QTRY_VERIFY_WITH_TIMEOUT(model.cursor() > 5, 20000);
+
+    const int before = model.cursor(); // the points before it were sampled before the unplug
+    sim.unplug();
+    QTRY_VERIFY_WITH_TIMEOUT(b.window.connection().away(), 20000);
+    const qint64 awayFrom = acquisition.timer().ticksDue();
+    QTRY_VERIFY_WITH_TIMEOUT(acquisition.timer().ticksDue() >= awayFrom + 5, 20000); // 5 samples missed
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("away.csv"));
+    b.prompter.fileAnswers.enqueue(file);
+    b.window.findChild<QPushButton*>(QStringLiteral("cmdSave"))->click(); // while it is away
+
+    sim.plugBackIn();
+    QTRY_VERIFY_WITH_TIMEOUT(b.window.connection().state() == ConnectionWatcher::State::Connected, 30000);
+    const qint64 returnedAt = acquisition.timer().ticksDue();
+    QTRY_VERIFY_WITH_TIMEOUT(model.cursor() > returnedAt + 3, 20000);
+    QCOMPARE(acquisition.state(), LiveAcquisition::State::Acquiring);
+    int gaps = 0;
+    for (int p = 1; p < model.cursor(); ++p) {
+        if (p < before || p > returnedAt + 1) // a sample under way at the return may go either way
+            QVERIFY2(model.value(p).has_value() == (p < before || p > returnedAt), qPrintable(QString::number(p)));
+        gaps += model.value(p).has_value() ? 0 : 1;
+    }
+    QVERIFY2(gaps >= 5, qPrintable(QString::number(gaps)));
+
+    const RecordFileLoad saved = RecordFileReader::load(file, {}, {});
+    QVERIFY2(saved.error.isEmpty(), qPrintable(saved.error));
+    for (int p = 1; p < before; ++p)
+        QCOMPARE(saved.values[p - 1], model.value(p));
 }
 
 QTEST_MAIN(EndToEndTest)

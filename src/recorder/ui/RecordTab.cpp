@@ -103,8 +103,9 @@ void RecordTab::acquisitionEnded(LiveAcquisition::State state)
 
 void RecordTab::setFileButtonsEnabled(bool enabled)
 {
+    // Save stays usable while a record is taken (also while the instrument is unplugged): it
+    // writes what has been recorded so far. Only replacing the record waits for its end.
     m_cmdLoad->setEnabled(enabled);
-    m_cmdSave->setEnabled(enabled);
     m_cmdLoadFromQuarvel->setEnabled(enabled);
     // The settings belong to the record being taken: they change only between records.
     m_txtStime->setReadOnly(!enabled);
