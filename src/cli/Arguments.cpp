@@ -50,11 +50,16 @@ const QList<CommandEntry>& commands()
         {QStringLiteral("download"), {}, {QStringLiteral("-o"), QStringLiteral("--comment")},
          QStringLiteral("download -o FILE.csv [--comment TEXT]"),
          QStringLiteral("Saves the record stored in the instrument as a record file.")},
-        {QStringLiteral("record"), {}, {QStringLiteral("--interval"), QStringLiteral("--minutes"), QStringLiteral("-o"),
-                                        QStringLiteral("--comment")},
-         QStringLiteral("record --interval S --minutes M -o FILE.csv [--comment TEXT]"),
+        {QStringLiteral("record"), {QStringLiteral("--stop-when-full")},
+         {QStringLiteral("--interval"), QStringLiteral("--minutes"), QStringLiteral("-o"), QStringLiteral("--comment"),
+          QStringLiteral("--reconnect-timeout")},
+         QStringLiteral("record --interval S --minutes M -o FILE.csv [--comment TEXT] [--stop-when-full]\n"
+                        "                   [--reconnect-timeout SECONDS]"),
          QStringLiteral("Samples the pack voltage every S seconds into a record of M minutes, which doubles its time\n"
-                        "when full. Ctrl+C stops it and saves what was recorded.")},
+                        "when full; with --stop-when-full the record ends and is saved when its time is up.\n"
+                        "Ctrl+C stops it and saves what was recorded. When the instrument is unplugged the record\n"
+                        "goes on with gaps; after --reconnect-timeout seconds away (default 60) it ends with\n"
+                        "status 5, still saving what was recorded.")},
     };
     return list;
 }

@@ -4,6 +4,7 @@
 #include "cli/Interrupt.h"
 #include "cli/Session.h"
 #include "link/CommandFraming.h"
+#include "link/ConnectionWatcher.h"
 #include "params/ParameterTable.h"
 #include "recorder/LiveAcquisition.h"
 #include "recorder/LiveRecordSettings.h"
@@ -102,23 +103,50 @@ int runRecord(Session& session, const Arguments& arguments)
         return session.fail(kBadInput, problem);
     if (const QString output = outputProblem(arguments); !output.isEmpty())
         return session.fail(kBadInput, output);
+    const QString timeoutText = arguments.options.value(QStringLiteral("--reconnect-timeout"), QStringLiteral("60"));
+    bool ok = false;
+    const double awaySeconds = timeoutText.toDouble(&ok);
+    if (!ok || awaySeconds < 0 || awaySeconds > 24 * 3600)
+        return session.fail(kBadInput, QStringLiteral("--reconnect-timeout %1: seconds from 0 to 86400").arg(timeoutText));
+    const bool stopWhenFull = arguments.options.contains(QStringLiteral("--stop-when-full"));
     if (const int status = session.connect(); status != kDone)
         return status;
 
     LiveAcquisition acquisition(session.link());
+    acquisition.setDoubling(!stopWhenFull);
     QEventLoop loop;
     int status = kDone;
+    // An unplug: the record goes on in time with gaps, the instrument is waited for.
+    ConnectionWatcher watcher(session.port(), session.link());
+    QTimer awayLimit;
+    awayLimit.setSingleShot(true);
+    QObject::connect(&watcher, &ConnectionWatcher::lost, &loop, [&] {
+        acquisition.suspend();
+        session.console().info(QStringLiteral("%1: the instrument is away; recording gaps, waiting up to %2 s for it")
+                                   .arg(session.device(), timeoutText));
+        awayLimit.start(static_cast<int>(awaySeconds * 1000));
+    });
+    QObject::connect(&watcher, &ConnectionWatcher::returned, &loop, [&](const QString& identification) {
+        awayLimit.stop();
+        session.console().info(QStringLiteral("%1: back (%2)").arg(session.device(), identification));
+        acquisition.resume();
+    });
+    QObject::connect(&awayLimit, &QTimer::timeout, &loop, [&] {
+        status = session.fail(kPortFailure, QStringLiteral("%1: the instrument has been away for more than %2 s")
+                                                .arg(session.device(), timeoutText));
+        acquisition.stop();
+    });
     QObject::connect(&acquisition.timer(), &SampleTimer::sampleDue, &acquisition, &LiveAcquisition::takeSample);
     QObject::connect(&acquisition, &LiveAcquisition::sampled, &loop, [&](int point, std::optional<double> volts) {
         session.console().info(QStringLiteral("%1 %2 min %3").arg(point).arg(acquisition.model().label(point),
                                    volts ? QString::number(*volts) + QStringLiteral(" V") : QStringLiteral("no value")));
     });
-    QObject::connect(&acquisition, &LiveAcquisition::instrumentAway, &loop, [&] {
-        status = session.portStatus();
-        acquisition.stop();
-    });
+    // The sample that found the port closed is a gap; the watcher takes it from there.
+    QObject::connect(&acquisition, &LiveAcquisition::instrumentAway, &acquisition, &LiveAcquisition::suspend);
     QObject::connect(&acquisition, &LiveAcquisition::ended, &loop, [&](LiveAcquisition::State state) {
-        if (state == LiveAcquisition::State::Full)
+        if (state == LiveAcquisition::State::Full && stopWhenFull)
+            session.console().info(QStringLiteral("The record's time is up"));
+        else if (state == LiveAcquisition::State::Full)
             session.console().error(fullRecordMessage());
         loop.quit();
     });
@@ -126,11 +154,16 @@ int runRecord(Session& session, const Arguments& arguments)
     QObject::connect(&stopWatch, &QTimer::timeout, &loop, [&] {
         if (InterruptGuard::requested())
             acquisition.stop();
+        // The record's time may run out while the instrument is away.
+        else if (stopWhenFull && acquisition.state() == LiveAcquisition::State::Suspended
+                 && acquisition.timer().ticksDue() >= acquisition.model().pointCount())
+            acquisition.stop();
     });
     const InterruptGuard guard;
     if (const QString refused = acquisition.start(secondsText, minutesText); !refused.isEmpty())
         return session.fail(kBadInput, refused);
     stopWatch.start(50);
+    watcher.watch();
     session.console().info(QStringLiteral("Recording every %1 s into %2; Ctrl+C stops and saves")
                                .arg(secondsText, arguments.options.value(QStringLiteral("-o"))));
     loop.exec();

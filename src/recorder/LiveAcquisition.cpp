@@ -65,7 +65,7 @@ void LiveAcquisition::takeSample()
     if (m_state != State::Acquiring)
         return;
     // The sample about to be taken fills the record: double its total time first.
-    const bool full = m_model.cursor() >= m_model.pointCount() && !doubleRecord();
+    const bool full = m_model.cursor() >= m_model.pointCount() && (!m_doubling || !doubleRecord());
     const VoltageSample sample = VoltageSample::read(m_link);
     if (m_state != State::Acquiring)
         return; // stopped or suspended while the instrument answered
@@ -94,7 +94,7 @@ bool LiveAcquisition::catchUp()
 {
     const qint64 point = std::max<qint64>(m_model.cursor(), m_timer->ticksDue() + 1);
     while (point > m_model.pointCount()) {
-        if (!doubleRecord()) {
+        if (!m_doubling || !doubleRecord()) {
             end(State::Full);
             return false;
         }

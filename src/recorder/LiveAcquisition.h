@@ -57,6 +57,9 @@ public:
     void resume();
     // One sample, when a tick falls due while acquiring.
     void takeSample();
+    // Without doubling, a record whose time is up takes its last sample and is full (the
+    // command line's "record, then stop and save"). Doubling is the rule unless switched off.
+    void setDoubling(bool doubles) { m_doubling = doubles; }
 
 signals:
     void stateChanged(quarvel::LiveAcquisition::State state);
@@ -84,6 +87,7 @@ private:
     QString m_secondsText;
     QString m_minutesText;
     State m_state = State::Idle;
+    bool m_doubling = true;
 };
 
 } // namespace quarvel

@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -84,6 +85,8 @@ private slots:
     void backupChangeRestore_givesTheOriginalSettings();
     void download_writesAFileTheWindowReads();
     void record_interrupted_savesTheRecordWithItsDoubledTime();
+    void record_stopWhenFull_endsAndSavesWhenItsTimeIsUp();
+    void record_throughUnplugAndReplug_thenAwayTooLong_savesWithGapsAndStatus5();
     void portsProbeAndPortAuto_withNoneOneOrTwoInstruments_data();
     void portsProbeAndPortAuto_withNoneOneOrTwoInstruments();
     void exitStatus_namesWhatHappened_data();
@@ -188,6 +191,65 @@ void CliTest::record_interrupted_savesTheRecordWithItsDoubledTime()
     QVERIFY(load.values.size() >= 4);
     for (int i = 0; i < 4; ++i)
         QVERIFY(load.values[i].has_value());
+}
+
+void CliTest::record_stopWhenFull_endsAndSavesWhenItsTimeIsUp()
+{
+    SimProcess sim;
+    QVERIFY2(sim.started(), qPrintable(sim.error()));
+    const QString file = path(QStringLiteral("full.csv"));
+    const Run run = cli(sim, {QStringLiteral("record"), QStringLiteral("--interval"), QStringLiteral("0.25"),
+                              QStringLiteral("--minutes"), QStringLiteral("0.025"), QStringLiteral("--stop-when-full"),
+                              QStringLiteral("-o"), file});
+    QVERIFY2(run.status == 0, qPrintable(run.err));
+    const RecordFileLoad load = RecordFileReader::load(file, {}, {});
+    QCOMPARE(load.minutesText, std::optional<QString>(QStringLiteral("0.025"))); // not doubled
+    QCOMPARE(load.values.size(), size_t(6));
+    for (const auto& value : load.values)
+        QVERIFY(value.has_value());
+}
+
+void CliTest::record_throughUnplugAndReplug_thenAwayTooLong_savesWithGapsAndStatus5()
+{
+    SimProcess sim({QStringLiteral("--away"), QStringLiteral("600000")}); // back when told
+    QVERIFY2(sim.started(), qPrintable(sim.error()));
+    const QString file = path(QStringLiteral("unplugged.csv"));
+    QProcess process;
+    process.start(qEnvironmentVariable("QUARVEL_CLI"),
+                  {QStringLiteral("--config"), sim.configFolder(), QStringLiteral("record"), QStringLiteral("--interval"),
+                   QStringLiteral("0.1"), QStringLiteral("--minutes"), QStringLiteral("1"),
+                   QStringLiteral("--reconnect-timeout"), QStringLiteral("2"), QStringLiteral("-o"), file});
+    QString out;
+    const auto waitForOutput = [&](const QRegularExpression& pattern, int from = 0) {
+        while (!pattern.match(out, from).hasMatch() && process.state() != QProcess::NotRunning) {
+            process.waitForReadyRead(1000);
+            out += QString::fromLocal8Bit(process.readAllStandardOutput());
+        }
+        return pattern.match(out, from).hasMatch();
+    };
+    const QRegularExpression sample(QStringLiteral("\\n\\d+ \\S+ min \\S+ V\\n"));
+    QVERIFY(waitForOutput(QRegularExpression(QStringLiteral("\\n5 "))));
+    sim.unplug();
+    QVERIFY(waitForOutput(QRegularExpression(QStringLiteral("the instrument is away"))));
+    const int firstSampleLost = int(out.count(sample)) + 1; // at least; the lines name the points
+    sim.plugBackIn();
+    QVERIFY(waitForOutput(QRegularExpression(QStringLiteral("back \\(Quarvel V"))));
+    const int backAt = int(out.indexOf(QStringLiteral("back (")));
+    QVERIFY(waitForOutput(sample, backAt));
+    sim.unplug(); // and not back within 2 s
+    QVERIFY(process.waitForFinished(30000));
+    QCOMPARE(process.exitCode(), 5);
+    QVERIFY(QString::fromLocal8Bit(process.readAllStandardError()).contains(QStringLiteral("away for more than 2 s")));
+
+    const RecordFileLoad load = RecordFileReader::load(file, {}, {});
+    QVERIFY2(load.error.isEmpty(), qPrintable(load.error));
+    const int resumedAt = sample.match(out, backAt).captured().section(QLatin1Char(' '), 0, 0).trimmed().toInt();
+    for (int p = 1; p <= 4; ++p)
+        QVERIFY(load.values[p - 1].has_value()); // recorded before the unplug
+    for (int p = firstSampleLost + 1; p < resumedAt; ++p)
+        QVERIFY2(!load.values[p - 1].has_value(), qPrintable(QString::number(p))); // away
+    QVERIFY(resumedAt > firstSampleLost + 1);
+    QVERIFY(load.values[resumedAt - 1].has_value()); // back
 }
 
 void CliTest::portsProbeAndPortAuto_withNoneOneOrTwoInstruments_data()
