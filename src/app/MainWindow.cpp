@@ -200,7 +200,7 @@ std::optional<PortInfo> MainWindow::searchAllPorts(const QString& settings)
 
 QString MainWindow::portText() const
 {
-    return tr("port %1, %2").arg(m_watcher->portNumber()).arg(m_watcher->device());
+    return quarvel::portTitle(m_watcher->portNumber(), m_watcher->device());
 }
 
 void MainWindow::showConnection(const QString& text)

@@ -47,7 +47,7 @@ int runPorts(Session& session, const Arguments& arguments)
     }
     PortSearch search(ports, session.port().settings(), session.prompter());
     QObject::connect(&search, &PortSearch::probing, [&](int index, int count, const PortInfo& port) {
-        session.console().info(QStringLiteral("Asking %1 (%2 of %3)").arg(describePort(port)).arg(index + 1).arg(count));
+        session.console().info(QStringLiteral("Asking %1 (%2 of %3)").arg(portTitle(port)).arg(index + 1).arg(count));
     });
     search.run();
     for (const PortProbe& probe : search.results()) {

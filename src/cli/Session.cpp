@@ -10,16 +10,11 @@
 
 namespace quarvel::cli {
 
-QString describePort(const PortInfo& port)
-{
-    return port.portNumber > 0 ? QStringLiteral("port %1, %2").arg(port.portNumber).arg(port.device) : port.device;
-}
-
 QString describePorts(const QList<PortProbe>& probes)
 {
     QStringList names;
     for (const PortProbe& probe : probes)
-        names << describePort(probe.port);
+        names << portTitle(probe.port);
     return names.isEmpty() ? QStringLiteral("none listed") : names.join(QStringLiteral("; "));
 }
 
@@ -57,7 +52,7 @@ int Session::choosePort()
     const QList<PortProbe> found = search.answered();
     if (found.size() == 1) {
         const PortInfo& port = found.front().port;
-        m_console.info(QStringLiteral("Found on %1").arg(describePort(port)));
+        m_console.info(QStringLiteral("Found on %1").arg(portTitle(port)));
         if (port.portNumber > 0)
             m_port.setPortNumber(port.portNumber);
         else

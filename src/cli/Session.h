@@ -13,8 +13,7 @@ namespace quarvel::cli {
 
 struct Arguments;
 
-// "port 3, /dev/ttyUSB2", or the device alone when no number names it.
-QString describePort(const PortInfo& port);
+// The ports probed, named for a message.
 QString describePorts(const QList<PortProbe>& probes);
 
 // One instrument on one port for one command: the port, the command channel and the output.

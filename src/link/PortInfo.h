@@ -18,4 +18,14 @@ struct PortInfo {
     int portNumber = 0;   // the program's number for it; 0 when no number names it
 };
 
+// How both front ends name a port: "port 3, /dev/ttyUSB2", or the device alone without a number.
+inline QString portTitle(int portNumber, const QString& device)
+{
+    return portNumber > 0 ? QStringLiteral("port %1, %2").arg(portNumber).arg(device) : device;
+}
+inline QString portTitle(const PortInfo& port)
+{
+    return portTitle(port.portNumber, port.device);
+}
+
 } // namespace quarvel

@@ -12,12 +12,6 @@
 
 namespace quarvel {
 
-QString portTitle(const PortInfo& port)
-{
-    return port.portNumber > 0 ? SearchDialog::tr("port %1, %2").arg(port.portNumber).arg(port.device)
-                               : port.device;
-}
-
 SearchDialog::SearchDialog(const QList<PortInfo>& ports, const QString& portSettings, Prompter& prompter,
                            QWidget* parent)
     : QDialog(parent), m_search(new PortSearch(ports, portSettings, prompter, this))

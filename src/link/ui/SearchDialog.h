@@ -51,7 +51,4 @@ private:
     bool m_started = false;
 };
 
-// "port 3, /dev/ttyUSB2", or the device alone when no number names it.
-QString portTitle(const PortInfo& port);
-
 } // namespace quarvel
