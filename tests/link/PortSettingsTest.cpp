@@ -6,6 +6,10 @@
 #include "support/TestFiles.h"
 
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QListWidget>
+#include <QSignalSpy>
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
@@ -61,6 +65,7 @@ private slots:
     void apply_reopensThePortAndStoresTheTexts_data();
     void apply_reopensThePortAndStoresTheTexts();
     void everyActivation_discardsChangesNotApplied();
+    void portList_fillsTheNumberOfThePortChosen_andSearchAsksAtTheSpeedSelected();
 };
 
 void PortSettingsTest::apply_reopensThePortAndStoresTheTexts_data()
@@ -202,6 +207,30 @@ void PortSettingsTest::folderInPlaceOfTheFile_isReportedAndGivesDefaults()
     QVERIFY(file.errorString().startsWith(QStringLiteral("The port settings could not be saved to")));
     QCOMPARE(file.read().port, QStringLiteral("1"));
     QVERIFY2(file.errorString().contains(QStringLiteral("cannot be read")), qPrintable(file.errorString()));
+}
+
+void PortSettingsTest::portList_fillsTheNumberOfThePortChosen_andSearchAsksAtTheSpeedSelected()
+{
+    Rig r;
+    const QString device = QDir(r.dir.path()).filePath(QStringLiteral("ttyAdapter"));
+    writeFile(device, "");
+    QVERIFY(QFile::link(device, QDir(r.dir.path()).filePath(QStringLiteral("com4"))));
+    r.activate();
+    auto* list = r.dialog->findChild<QListWidget*>(QStringLiteral("lstPorts"));
+    const auto items = list->findItems(QStringLiteral("Com 4: ") + QFileInfo(device).canonicalFilePath(), Qt::MatchExactly);
+    QCOMPARE(items.size(), 1);
+    QCOMPARE(list->accessibleName(), QStringLiteral("Serial ports on this system:"));
+    list->setCurrentItem(items[0]);
+    list->setFocus();
+    QTest::keyClick(list, Qt::Key_Return);
+    QCOMPARE(r.portField()->text(), QStringLiteral("4"));
+
+    QSignalSpy search(r.dialog.data(), &CommsDialog::searchRequested);
+    r.speed(3)->click();
+    r.dialog->findChild<QPushButton*>(QStringLiteral("cmdSearch"))->click();
+    QCOMPARE(search.size(), 1);
+    QCOMPARE(search[0][0].toString(), QStringLiteral("19200,n,8,1"));
+    QCOMPARE(r.port.openCount(), 1); // the window runs the search; the dialog changed nothing
 }
 
 QTEST_MAIN(PortSettingsTest)
