@@ -75,6 +75,7 @@ MainWindow::MainWindow(SerialPort& port, Prompter& prompter, QString configFolde
     resize(twips(kClientWidthTwips), twips(kClientHeightTwips) + menuBar()->sizeHint().height());
     connect(m_tabs, &QTabWidget::currentChanged, this, &MainWindow::SSTab1_Click);
     connect(m_bootLoader.get(), &BootLoaderSession::activeChanged, this, &MainWindow::showBootLoaderActive);
+    m_watcher->setRelocator([this] { return relocatePort(); });
     connect(m_watcher, &ConnectionWatcher::lost, this, &MainWindow::connectionLost);
     connect(m_watcher, &ConnectionWatcher::reopened, this, [this] {
         showConnection(tr("QUARVEL's port is back: waiting for QUARVEL to answer (%1)").arg(portText()));
@@ -137,7 +138,7 @@ void MainWindow::startUp()
     }
     m_parameters->binding().reloadParameters();
     m_parameters->binding().setDirty(false);
-    m_watcher->watch();
+    watchPort();
 }
 
 PortInfo MainWindow::rememberedPort() const
@@ -149,16 +150,38 @@ PortInfo MainWindow::rememberedPort() const
     return port.device == m_port.deviceName() ? PortInfo() : port;
 }
 
-void MainWindow::rememberPort()
+QString MainWindow::identityOfPort() const
 {
     const QString device = m_port.deviceName();
-    QString identity;
     for (const PortInfo& port : PortCatalog::list(m_configFolder)) {
         if (port.device == device)
-            identity = port.identity;
+            return port.identity;
     }
+    return {};
+}
+
+void MainWindow::rememberPort()
+{
     // Only a help for the next start-up: a file that cannot be written is not worth a message.
-    PortSettingsFile(m_configFolder).rememberDevice(device, identity);
+    PortSettingsFile(m_configFolder).rememberDevice(m_port.deviceName(), identityOfPort());
+}
+
+void MainWindow::watchPort()
+{
+    // Known while the device is present: an adapter that comes back under another device node
+    // is found by it.
+    m_identity = m_port.isOpen() ? identityOfPort() : QString();
+    m_watcher->watch();
+}
+
+int MainWindow::relocatePort()
+{
+    if (m_identity.isEmpty())
+        return 0;
+    const PortInfo port = PortCatalog::findRemembered(PortCatalog::list(m_configFolder), m_identity, QString());
+    if (port.device.isEmpty())
+        return 0;
+    return port.portNumber > 0 ? port.portNumber : PortCatalog::assignNumber(port.device, m_configFolder);
 }
 
 bool MainWindow::switchTo(const PortInfo& port, const QString& settings)
@@ -271,7 +294,7 @@ void MainWindow::showBootLoaderActive(bool active)
     // Nothing that talks to the application can be used meanwhile; the link refuses it too.
     m_watcher->setHeld(active);
     if (!active && m_port.isOpen())
-        m_watcher->watch(); // the port as leaving the loader left it; a closed one is waited for
+        watchPort(); // the port as leaving the loader left it; a closed one is waited for
     m_mnuRefresh->setEnabled(!active);
     for (int i = 0; i < m_tabs->count(); ++i) {
         if (i != kProgramTab)
@@ -281,7 +304,7 @@ void MainWindow::showBootLoaderActive(bool active)
 
 void MainWindow::commsApplied(bool searched)
 {
-    m_watcher->watch();
+    watchPort();
     if (!searched || !m_port.isOpen())
         return;
     rememberPort();
@@ -297,7 +320,7 @@ void MainWindow::mnuComm_Click()
             if (const auto port = searchAllPorts(settings))
                 comms->useSearchResult(m_port.portNumber());
             else
-                m_watcher->watch();
+                watchPort();
         });
         m_comms = comms;
     }

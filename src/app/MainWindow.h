@@ -62,6 +62,10 @@ private:
     // The port where the instrument answered last time, when present and not the one in use.
     PortInfo rememberedPort() const;
     void rememberPort();
+    QString identityOfPort() const;
+    // Watches the port in use; after an unplug, relocatePort() finds its device by identity.
+    void watchPort();
+    int relocatePort();
     // Makes the port the one in use at the given settings (a port without a number gets a
     // com<N> link); false, after telling the user, when it cannot be opened.
     bool switchTo(const PortInfo& port, const QString& settings);
@@ -84,6 +88,7 @@ private:
     std::unique_ptr<BootLoaderSession> m_bootLoader;
     ConnectionWatcher* m_watcher;
     QLabel* m_lblConnection = nullptr;
+    QString m_identity; // of the device in use, when the system knows one
     QTabWidget* m_tabs;
     ProgramTab* m_programTab;
     RecordTab* m_recordTab;

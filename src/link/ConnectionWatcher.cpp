@@ -41,6 +41,24 @@ void ConnectionWatcher::setState(State state)
     m_timer.start(state == State::Connected ? kCheckMs : kRetryMs);
 }
 
+bool ConnectionWatcher::reopen()
+{
+    if (m_port.open())
+        return true;
+    if (!m_relocate || (m_sinceRelocate.isValid() && m_sinceRelocate.elapsed() < kRelocateMs))
+        return false;
+    m_sinceRelocate.start();
+    const int number = m_relocate();
+    if (number <= 0 || number == m_port.portNumber())
+        return false;
+    const int previous = m_port.portNumber();
+    m_port.setPortNumber(number);
+    if (m_port.open())
+        return true;
+    m_port.setPortNumber(previous); // the device may yet come back where it was
+    return false;
+}
+
 void ConnectionWatcher::check()
 {
     switch (m_state) {
@@ -54,7 +72,7 @@ void ConnectionWatcher::check()
         return;
     case State::Away:
         // Programming mode decides for itself; an exchange under way is not interrupted.
-        if (m_held || m_link.busy() || !m_port.open())
+        if (m_held || m_link.busy() || !reopen())
             return;
         setState(State::Identifying);
         emit reopened();

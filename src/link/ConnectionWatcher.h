@@ -1,8 +1,11 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QString>
 #include <QTimer>
+
+#include <functional>
 
 namespace quarvel {
 
@@ -11,8 +14,9 @@ class SerialPort;
 
 // Notices the port closing under the program (an adapter pulled out, its device node gone) and
 // brings the instrument back when the same port (the same device path or com<N> link) can be
-// opened again: it reopens it, repeats the identify exchange until the instrument answers and
-// reports the return. It only ever reopens the port the program was using.
+// opened again, or when the relocator finds the same device (its identity) under another number:
+// it reopens it, repeats the identify exchange until the instrument answers and reports the
+// return. It only ever reopens the device the program was using.
 class ConnectionWatcher : public QObject {
     Q_OBJECT
 public:
@@ -25,6 +29,10 @@ public:
     // How often the port's state is looked at, and how often a lost port is tried again.
     static constexpr int kCheckMs = 50;
     static constexpr int kRetryMs = 150;
+    // How often the relocator is asked (listing the ports costs more than trying one).
+    static constexpr int kRelocateMs = 1000;
+    // The number under which the device that was in use is present now; 0 when it is not.
+    using Relocator = std::function<int()>;
 
     ConnectionWatcher(SerialPort& port, SerialLink& link, QObject* parent = nullptr);
 
@@ -32,6 +40,7 @@ public:
     void watch();
     // While held (the boot loader has the line), a loss is reported but nothing is reopened.
     void setHeld(bool held);
+    void setRelocator(Relocator relocator) { m_relocate = std::move(relocator); }
     bool held() const { return m_held; }
     State state() const { return m_state; }
     bool away() const { return m_state == State::Away || m_state == State::Identifying; }
@@ -48,11 +57,15 @@ signals:
 
 private:
     void check();
+    // Opens the port, or the same device under the number the relocator gives.
+    bool reopen();
     void setState(State state);
 
     SerialPort& m_port;
     SerialLink& m_link;
     QTimer m_timer;
+    Relocator m_relocate;
+    QElapsedTimer m_sinceRelocate;
     State m_state = State::Idle;
     int m_portNumber = 0;
     QString m_device;

@@ -15,6 +15,7 @@ class ConnectionWatcherTest : public QObject {
     Q_OBJECT
 private slots:
     void vanishedPort_isWaitedFor_andIdentifiedOnItsReturn_butNotWhileHeld();
+    void deviceBackUnderAnotherNumber_isReopenedThere();
 };
 
 void ConnectionWatcherTest::vanishedPort_isWaitedFor_andIdentifiedOnItsReturn_butNotWhileHeld()
@@ -50,6 +51,32 @@ void ConnectionWatcherTest::vanishedPort_isWaitedFor_andIdentifiedOnItsReturn_bu
     QCOMPARE(watcher.state(), ConnectionWatcher::State::Connected);
     QCOMPARE(port.writes().first(), QByteArray("1DID\r"));
     QCOMPARE(lost.size(), 1);
+}
+
+void ConnectionWatcherTest::deviceBackUnderAnotherNumber_isReopenedThere()
+{
+    FakeSerialPort port;
+    port.setPortNumber(3);
+    ScriptedPrompter prompter;
+    SerialLink link(port, prompter);
+    port.setResponder([](const QByteArray& line) { return line + "Quarvel V1.2\r\n"; });
+    ConnectionWatcher watcher(port, link);
+    int asked = 0;
+    watcher.setRelocator([&] {
+        ++asked;
+        if (asked == 1)
+            return 0; // not present yet
+        port.reappear(); // as port 4, say a second adapter's number
+        return 4;
+    });
+    QSignalSpy returned(&watcher, &ConnectionWatcher::returned);
+    QVERIFY(port.open());
+    watcher.watch();
+    port.vanish();
+    QTRY_COMPARE_WITH_TIMEOUT(returned.size(), 1, 10000);
+    QCOMPARE(asked, 2);
+    QCOMPARE(port.portNumber(), 4);
+    QCOMPARE(watcher.portNumber(), 4);
 }
 
 QTEST_GUILESS_MAIN(ConnectionWatcherTest)
