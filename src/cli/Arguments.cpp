@@ -127,7 +127,8 @@ QString usage(const QString& command)
         "  --quiet        no progress or reports, only results and errors\n"
         "  --help         this text\n"
         "Exit status: 0 done, 2 bad arguments or input file (nothing sent), 3 no instrument found,\n"
-        "4 refused or mismatched data, 5 port or time-out failure.\n");
+        "4 refused or mismatched data, 5 port or time-out failure; flash and fuses: 130 Ctrl+C or hang-up,\n"
+        "143 SIGTERM (stopped before changing anything, or after finishing).\n");
     if (const CommandEntry* entry = find(command))
         return QStringLiteral("usage: quarvel-cli %1\n%2\n\n%3").arg(entry->synopsis, entry->help, global);
     QString text = QStringLiteral("usage: quarvel-cli COMMAND [options]\nCommands:\n");

@@ -18,4 +18,7 @@ int runFuses(Session& session, const Arguments& arguments);
 int runDownload(Session& session, const Arguments& arguments);
 int runRecord(Session& session, const Arguments& arguments);
 
+// The command the arguments name; kBadInput for one that does not exist.
+int runCommand(Session& session, const Arguments& arguments);
+
 } // namespace quarvel::cli

@@ -23,6 +23,7 @@ class LoaderSession {
 public:
     explicit LoaderSession(Session& session) : m_session(session), m_entry(session.port(), session.link())
     {
+        m_session.console().info(QStringLiteral("Starting the boot loader"));
         m_session.link().setBootLoaderActive(true);
         m_id = m_entry.run(m_savedSettings);
     }
@@ -55,10 +56,24 @@ public:
         return kDone;
     }
 
+    // Before the first change to the instrument an interrupt is honoured: the application is
+    // started again and the interrupt's status returned. kDone when none arrived.
+    int stopIfInterrupted()
+    {
+        if (!InterruptGuard::requested())
+            return kDone;
+        const int left = leave();
+        m_session.console().error(QStringLiteral("%1: interrupted before anything was changed; the application runs again")
+                                      .arg(m_session.device()));
+        return left != kDone ? left : InterruptGuard::exitStatus();
+    }
+    // After the work: the interrupt that arrived meanwhile, or status.
+    static int withInterrupt(int status) { return status == kDone ? InterruptGuard::exitStatus() : status; }
+
 private:
     Session& m_session;
-    InterruptGuard m_guard{"\nquarvel-cli: interrupted: the boot loader's work is finished first, so the instrument is "
-                           "not left in it\n"};
+    InterruptGuard m_guard{"\nquarvel-cli: interrupted: stopping where the instrument is whole (before any change, or "
+                           "once the work is done and the application runs again)\n"};
     ProgrammingModeEntry m_entry;
     Identification m_id;
     QString m_savedSettings;
@@ -104,6 +119,8 @@ int runFlash(Session& session, const Arguments& arguments)
         return status;
     BootLoaderLink link(session.port());
     Console& console = session.console();
+    if (const int status = loader.stopIfInterrupted(); status != kDone)
+        return status;
     if (erase) {
         console.info(QStringLiteral("Erasing the application area"));
         if (!link.erase())
@@ -136,7 +153,7 @@ int runFlash(Session& session, const Arguments& arguments)
     if (const int status = loader.leave(); status != kDone)
         return status;
     console.info(QStringLiteral("The application was started"));
-    return kDone;
+    return LoaderSession::withInterrupt(kDone);
 }
 
 int runFuses(Session& session, const Arguments& arguments)
@@ -160,6 +177,8 @@ int runFuses(Session& session, const Arguments& arguments)
     if (const int status = loader.status(); status != kDone)
         return status;
     BootLoaderLink link(session.port());
+    if (const int status = loader.stopIfInterrupted(); status != kDone)
+        return status;
     if ((fuse && !link.writeFuseBits(*fuse)) || (lock && !link.writeLockBits(*lock)))
         return session.fail(kPortFailure, session.device() + QStringLiteral(": ") + link.failureMessage());
     const std::optional<QString> fuseRead = fuse || lock ? loader.entry().fuseBits() : loader.identification().fuseBits;
@@ -177,7 +196,7 @@ int runFuses(Session& session, const Arguments& arguments)
         status = session.fail(kRefused, QStringLiteral("%1: lock bits %2 were written but %3 read back")
                                             .arg(session.device(), hexByte(*lock), *lockRead));
     const int left = loader.leave();
-    return status != kDone ? status : left;
+    return LoaderSession::withInterrupt(status != kDone ? status : left);
 }
 
 } // namespace quarvel::cli

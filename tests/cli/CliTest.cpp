@@ -23,10 +23,12 @@ struct Run {
     QString err;
 };
 
-// Runs quarvel-cli on the simulator's com1 (or on whatever --device the arguments name).
-Run cli(const SimProcess& sim, const QStringList& arguments)
+// Runs quarvel-cli on the simulator's com1 (or on whatever --device the arguments name), with
+// environment settings added to its own.
+Run cli(const SimProcess& sim, const QStringList& arguments, const QStringList& environment = {})
 {
     QProcess process;
+    process.setEnvironment(QProcess::systemEnvironment() + environment);
     process.start(qEnvironmentVariable("QUARVEL_CLI"),
                   QStringList{QStringLiteral("--config"), sim.configFolder()} + arguments);
     process.waitForFinished(120000);
@@ -148,8 +150,11 @@ void CliTest::download_writesAFileTheWindowReads()
     SimProcess sim({QStringLiteral("--record-length"), QStringLiteral("120")});
     QVERIFY2(sim.started(), qPrintable(sim.error()));
     const QString file = path(QStringLiteral("stored.csv"));
-    const Run run = cli(sim, {QStringLiteral("download"), QStringLiteral("-o"), file});
+    // A system whose numbers have a decimal comma: the file keeps its decimal points.
+    const Run run = cli(sim, {QStringLiteral("download"), QStringLiteral("-o"), file},
+                        {QStringLiteral("LC_ALL=de_DE.UTF-8"), QStringLiteral("LANG=de_DE.UTF-8")});
     QVERIFY2(run.status == 0, qPrintable(run.err));
+    QVERIFY(readFile(file).contains("\r\n0.01666667,"));
 
     const RecordFileLoad load = RecordFileReader::load(file, {}, {});
     QVERIFY2(load.error.isEmpty(), qPrintable(load.error));
