@@ -40,9 +40,11 @@ const QList<CommandEntry>& commands()
          QStringLiteral("flash [--no-erase] [--no-verify | --verify-only] FILE.hex"),
          QStringLiteral("Starts the boot loader, erases, programs and verifies the application, then starts it.\n"
                         "The image is checked completely before anything is sent.")},
-        {QStringLiteral("fuses"), {}, {QStringLiteral("--fuse"), QStringLiteral("--lock")},
-         QStringLiteral("fuses [--fuse HEX] [--lock HEX]"),
-         QStringLiteral("Prints the fuse and lock bits; given values are written first and read back.")},
+        {QStringLiteral("fuses"), {QStringLiteral("--force")}, {QStringLiteral("--fuse"), QStringLiteral("--lock")},
+         QStringLiteral("fuses [--fuse HEX] [--lock HEX] [--force]"),
+         QStringLiteral("Prints the fuse and lock bits; given values are written first and read back.\n"
+                        "Without --force, fuse bits other than those read and lock bits that lock the boot loader\n"
+                        "out of the application (BLB01 or BLB02 cleared) are refused.")},
         {QStringLiteral("download"), {}, {QStringLiteral("-o"), QStringLiteral("--comment")},
          QStringLiteral("download -o FILE.csv [--comment TEXT]"),
          QStringLiteral("Saves the record stored in the instrument as a record file.")},

@@ -3,6 +3,7 @@
 #include "cli/Commands.h"
 #include "cli/Interrupt.h"
 #include "cli/Session.h"
+#include "programmer/BitsChange.h"
 #include "programmer/BootLoaderLink.h"
 #include "programmer/FlashVerifier.h"
 #include "programmer/FlashWriter.h"
@@ -171,11 +172,22 @@ int runFuses(Session& session, const Arguments& arguments)
             return session.fail(kBadInput, option + QStringLiteral(": ") + bits.error);
         *target = bits.value;
     }
+    const bool force = arguments.options.contains(QStringLiteral("--force"));
+    if (lock && locksLoaderOut(*lock) && !force)
+        return session.fail(kBadInput, QStringLiteral("--lock %1: %2 Add --force to write them; nothing was written")
+                                           .arg(hexByte(*lock), loaderLockoutWarning()));
     if (const int status = session.connect(); status != kDone)
         return status;
     LoaderSession loader(session);
     if (const int status = loader.status(); status != kDone)
         return status;
+    const std::optional<QString> fuseNow = loader.identification().fuseBits;
+    if (fuse && !force && fuseNow != hexByte(*fuse))
+        return session.fail(kBadInput, QStringLiteral("--fuse %1: %2 Add --force to write them; nothing was written")
+                                           .arg(hexByte(*fuse),
+                                                bitsWriteQuestion(true, fuseNow ? parseBitsText(*fuseNow, {}).value
+                                                                                : std::nullopt,
+                                                                  *fuse)));
     BootLoaderLink link(session.port());
     if (const int status = loader.stopIfInterrupted(); status != kDone)
         return status;

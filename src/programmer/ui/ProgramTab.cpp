@@ -2,6 +2,7 @@
 
 #include "link/Prompter.h"
 #include "link/SerialLink.h"
+#include "programmer/BitsChange.h"
 #include "programmer/FlashPage.h"
 #include "programmer/FlashVerifier.h"
 #include "programmer/FlashWriter.h"
@@ -134,6 +135,8 @@ void ProgramTab::enterProgrammingMode(QString& savePortSettings)
         m_signatureBytes = id.signatureBytes;
     show(m_txtLockBits, id.lockBits);
     show(m_txtFuseBits, id.fuseBits);
+    m_lockBits = id.lockBits ? parseBitsText(*id.lockBits, {}).value : std::nullopt;
+    m_fuseBits = id.fuseBits ? parseBitsText(*id.fuseBits, {}).value : std::nullopt;
     if (!id.error.isEmpty())
         m_prompter.inform(id.error);
 }
@@ -207,10 +210,16 @@ void ProgramTab::writeBits(QLineEdit* box, const QString& what, bool fuse)
         m_prompter.inform(bits.error);
         return;
     }
+    std::optional<quint8>& current = fuse ? m_fuseBits : m_lockBits;
+    // The prompter's questions default to No, the safe answer for a lock value that locks the loader out.
+    if (!m_prompter.askYesNo(bitsWriteQuestion(fuse, current, *bits.value)))
+        return;
     BusyScope busy(m_link);
     const bool written = fuse ? m_loader.writeFuseBits(*bits.value) : m_loader.writeLockBits(*bits.value);
     if (!written)
         m_prompter.inform(m_loader.failureMessage());
+    else
+        current = bits.value;
 }
 
 void ProgramTab::cmdFuseBitsClick()

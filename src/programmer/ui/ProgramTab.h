@@ -6,6 +6,8 @@
 #include <QList>
 #include <QWidget>
 
+#include <optional>
+
 class QLineEdit;
 class QProgressBar;
 class QPushButton;
@@ -51,6 +53,9 @@ private:
     BootLoaderLink m_loader;
     HexRecords m_hexRecords;
     QList<int> m_signatureBytes;
+    // The fuse and lock bits as the loader last told them, or as last written.
+    std::optional<quint8> m_fuseBits;
+    std::optional<quint8> m_lockBits;
 
     QLineEdit* m_txtFileName = nullptr;
     QProgressBar* m_progress = nullptr;

@@ -27,13 +27,16 @@ QString hexRecordLine(int address, int type, const QByteArray& data)
     return ':' + QString::fromLatin1((bytes + char(-sum & 0xFF)).toHex().toUpper());
 }
 
-// The Program tab on the in-process instrument, in its boot loader; a silent one is left after 300 ms.
+// The Program tab on the in-process instrument, in its boot loader (or still in its application);
+// a silent one is left after 300 ms.
 struct Rig : test::SimRig {
     ProgramTab tab{port, link, prompter, ProgrammerTiming{300}};
     QTemporaryDir dir;
 
-    Rig()
+    explicit Rig(bool inLoader = true)
     {
+        if (!inLoader)
+            return;
         port.write("1pgm\r");
         (void)charWaitCount(port, 5, 2000);
         port.readAll();
@@ -192,23 +195,47 @@ void FlashProgrammingTest::bits_writeTheTypedByteOrRefuseIt_data()
 {
     QTest::addColumn<bool>("fuse");
     QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("yes"); // the answer to the question before writing
+    QTest::addColumn<QString>("question"); // empty: none asked
     QTest::addColumn<QByteArray>("written"); // nothing when refused
-    QTest::newRow("fuse 8E") << true << "8E" << QByteArray("f\x8e\r");
-    QTest::newRow("lock ef") << false << "ef" << QByteArray("l\xef\r");
-    QTest::newRow("empty") << true << "" << QByteArray();
-    QTest::newRow("above FF") << false << "100" << QByteArray();
+    QTest::newRow("fuse 8E") << true << "8E" << true
+                             << "Write the fuse bits 8E? Their current value is not known. A wrong fuse value can stop "
+                                "the instrument from starting." << QByteArray("f\x8e\r");
+    QTest::newRow("lock ef") << false << "ef" << true << "Write the lock bits EF? Their current value is not known."
+                             << QByteArray("l\xef\r");
+    // Entering programming mode tells the current bits: 8E and EF.
+    QTest::newRow("fuse 8F declined, after entering") << true << "8f" << false
+                                      << "Write the fuse bits 8F? They are now 8E: bit 0 changes. A wrong fuse value "
+                                         "can stop the instrument from starting." << QByteArray();
+    QTest::newRow("lock locking the loader out")
+        << false << "E3" << true
+        << "Write the lock bits E3? Their current value is not known. These lock bits clear BLB01 or BLB02: the boot "
+           "loader could then never again write or read the application, and only an ISP programmer could bring the "
+           "instrument back." << QByteArray("l\xe3\r");
+    QTest::newRow("empty") << true << "" << true << "" << QByteArray();
+    QTest::newRow("above FF") << false << "100" << true << "" << QByteArray();
 }
 
 void FlashProgrammingTest::bits_writeTheTypedByteOrRefuseIt()
 {
     QFETCH(bool, fuse);
     QFETCH(QString, text);
+    QFETCH(bool, yes);
+    QFETCH(QString, question);
     QFETCH(QByteArray, written);
-    Rig rig;
+    const bool enter = QByteArray(QTest::currentDataTag()).contains("after entering");
+    Rig rig(!enter);
+    if (enter) {
+        QString saved;
+        rig.tab.enterProgrammingMode(saved);
+        rig.port.clearWritten();
+    }
+    rig.prompter.defaultYesNo = yes;
     rig.box(fuse ? "txtFuseBits" : "txtLockBits")->setText(text);
     rig.click(fuse ? "cmdFuseBits" : "cmdLockBits");
     QCOMPARE(rig.port.written(), written);
-    QCOMPARE(rig.prompter.messages.size(), written.isEmpty() ? 1 : 0);
+    QCOMPARE(rig.prompter.questions, question.isEmpty() ? QStringList() : QStringList{question});
+    QCOMPARE(rig.prompter.messages.size(), question.isEmpty() ? 1 : 0);
 }
 
 void FlashProgrammingTest::fileDialog_cancelKeepsTheName()
