@@ -36,10 +36,13 @@ const QList<CommandEntry>& commands()
                         "The working settings change; run \"eeprom save\" to keep them.")},
         {QStringLiteral("flash"),
          {QStringLiteral("--no-erase"), QStringLiteral("--no-verify"), QStringLiteral("--verify-only")},
-         {},
-         QStringLiteral("flash [--no-erase] [--no-verify | --verify-only] FILE.hex"),
+         {QStringLiteral("--backup")},
+         QStringLiteral("flash [--backup COPY.hex] [--no-erase] [--no-verify | --verify-only] FILE.hex"),
          QStringLiteral("Starts the boot loader, erases, programs and verifies the application, then starts it.\n"
-                        "The image is checked completely before anything is sent.")},
+                        "The image is checked completely before anything is sent. --backup first reads the\n"
+                        "application into COPY.hex.")},
+        {QStringLiteral("read-flash"), {}, {QStringLiteral("-o")}, QStringLiteral("read-flash -o FILE.hex"),
+         QStringLiteral("Reads the application area into an Intel HEX file (without its erased end).")},
         {QStringLiteral("fuses"), {QStringLiteral("--force")}, {QStringLiteral("--fuse"), QStringLiteral("--lock")},
          QStringLiteral("fuses [--fuse HEX] [--lock HEX] [--force]"),
          QStringLiteral("Prints the fuse and lock bits; given values are written first and read back.\n"

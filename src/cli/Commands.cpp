@@ -16,7 +16,8 @@ int runCommand(Session& session, const Arguments& arguments)
         {QStringLiteral("identify"), runIdentify}, {QStringLiteral("get"), runGet},
         {QStringLiteral("set"), runSet},           {QStringLiteral("eeprom"), runEeprom},
         {QStringLiteral("backup"), runBackup},     {QStringLiteral("restore"), runRestore},
-        {QStringLiteral("flash"), runFlash},       {QStringLiteral("fuses"), runFuses},
+        {QStringLiteral("flash"), runFlash},       {QStringLiteral("read-flash"), runReadFlash},
+        {QStringLiteral("fuses"), runFuses},
         {QStringLiteral("download"), runDownload}, {QStringLiteral("record"), runRecord},
     };
     for (const auto& [name, run] : runners) {

@@ -2,11 +2,15 @@
 #include "cli/Arguments.h"
 #include "cli/Commands.h"
 #include "cli/Interrupt.h"
+#include "cli/OutputFile.h"
 #include "cli/Session.h"
 #include "programmer/BitsChange.h"
 #include "programmer/BootLoaderLink.h"
+#include "programmer/FlashPage.h"
+#include "programmer/FlashReader.h"
 #include "programmer/FlashVerifier.h"
 #include "programmer/FlashWriter.h"
+#include "programmer/HexImageFile.h"
 #include "programmer/ImageCheck.h"
 #include "programmer/ProgrammerTexts.h"
 #include "programmer/ProgrammingModeEntry.h"
@@ -92,7 +96,41 @@ qint64 imageEnd(const HexRecords& records)
     return end;
 }
 
+// Reads the application area into an Intel HEX file at path: kDone, or the status after saying why not.
+int readFlashInto(Session& session, BootLoaderLink& link, const QString& path)
+{
+    Progress progress(session.console(), QStringLiteral("Reading"), kApplicationBytes);
+    const FlashReader::Result result = FlashReader(link).read([&](int address) { progress.update(address + 2); });
+    progress.finish();
+    if (!result.completed)
+        return session.fail(kPortFailure, session.device() + QStringLiteral(": ") + result.error);
+    if (const QString error = saveIntelHex(path, result.bytes); !error.isEmpty())
+        return session.fail(kBadInput, error);
+    session.console().info(flashSavedMessage(static_cast<int>(result.bytes.size()), path));
+    return kDone;
+}
+
 } // namespace
+
+int runReadFlash(Session& session, const Arguments& arguments)
+{
+    const QString path = arguments.options.value(QStringLiteral("-o"));
+    if (!arguments.operands.isEmpty() || path.isEmpty())
+        return session.fail(kBadInput, QStringLiteral("read-flash needs -o FILE.hex and no operand"));
+    if (const QString problem = outputFileProblem(path); !problem.isEmpty())
+        return session.fail(kBadInput, problem);
+    if (const int status = session.connect(); status != kDone)
+        return status;
+    LoaderSession loader(session);
+    if (const int status = loader.status(); status != kDone)
+        return status;
+    BootLoaderLink link(session.port());
+    if (const int status = loader.stopIfInterrupted(); status != kDone)
+        return status;
+    const int read = readFlashInto(session, link, path);
+    const int left = loader.leave();
+    return LoaderSession::withInterrupt(read != kDone ? read : left);
+}
 
 int runFlash(Session& session, const Arguments& arguments)
 {
@@ -106,6 +144,11 @@ int runFlash(Session& session, const Arguments& arguments)
     if (verifyOnly && arguments.options.contains(QStringLiteral("--no-erase")))
         return session.fail(kBadInput, QStringLiteral("--verify-only never erases: --no-erase does not apply"));
     const QString path = arguments.operands.first();
+    const QString backupPath = arguments.options.value(QStringLiteral("--backup"));
+    if (!backupPath.isEmpty()) {
+        if (const QString problem = outputFileProblem(backupPath); !problem.isEmpty())
+            return session.fail(kBadInput, QStringLiteral("--backup ") + problem);
+    }
     const CheckedImage image = loadCheckedImage(path, !verifyOnly);
     if (!image.error.isEmpty())
         return session.fail(kBadInput, path + QStringLiteral(": ") + image.error);
@@ -120,6 +163,10 @@ int runFlash(Session& session, const Arguments& arguments)
         return status;
     BootLoaderLink link(session.port());
     Console& console = session.console();
+    if (!backupPath.isEmpty()) { // a copy of what is about to be replaced
+        if (const int status = readFlashInto(session, link, backupPath); status != kDone)
+            return status;
+    }
     if (const int status = loader.stopIfInterrupted(); status != kDone)
         return status;
     if (erase) {

@@ -68,6 +68,7 @@ void CliCommandsTest::command_endsWithTheStatusOfWhatHappened_data()
     QTest::addColumn<QString>("errorNames");
 
     const QByteArray none;
+    const QByteArray hexLine(":0100000055AA\r\n:00000001FF\r\n");
     QTest::newRow("write without answer") << "identify-only" << "" << none << QStringList{"set", "DRA=12", "DHA=6"}
                                           << 5 << "did not answer DRA=12";
     QTest::newRow("text read from silence") << "identify-only" << "" << none << QStringList{"get", "sDM1"} << 5
@@ -87,6 +88,10 @@ void CliCommandsTest::command_endsWithTheStatusOfWhatHappened_data()
         << 0 << "";
     QTest::newRow("backup into a missing folder") << "" << "" << none << QStringList{"backup", "@missing"} << 2
                                                   << "does not exist";
+    QTest::newRow("flash copy into a missing folder")
+        << "" << "" << hexLine << QStringList{"flash", "--backup", "@missing", "@in"} << 2 << "does not exist";
+    QTest::newRow("firmware read into a file") << "" << "" << none << QStringList{"read-flash", "-o", "@out"} << 0
+                                               << "";
     QTest::newRow("comment a record file cannot hold")
         << "" << "" << none << QStringList{"download", "-o", "@out", "--comment", QString::fromUtf8("Akku №3")} << 2
         << QString::fromUtf8("\"№\"");

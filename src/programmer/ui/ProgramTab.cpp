@@ -4,8 +4,10 @@
 #include "link/SerialLink.h"
 #include "programmer/BitsChange.h"
 #include "programmer/FlashPage.h"
+#include "programmer/FlashReader.h"
 #include "programmer/FlashVerifier.h"
 #include "programmer/FlashWriter.h"
+#include "programmer/HexImageFile.h"
 #include "programmer/ImageCheck.h"
 #include "programmer/ProgrammerTexts.h"
 #include "programmer/ProgrammingModeEntry.h"
@@ -82,6 +84,8 @@ void ProgramTab::buildControls()
     m_progress->hide();
     placeTwips(m_progress, 2295, 1710, 5265, 315);
     auto* cmdVerifyFlash = button("cmdVerifyFlash", QStringLiteral("Verify Flash"), 240, 2160, 1935);
+    // A copy of the firmware in the instrument, before it is replaced.
+    auto* cmdReadFlash = button("cmdReadFlash", QStringLiteral("Save Flash to File"), 2295, 2160, 1935);
 
     m_txtProgrammer = box("txtProgrammer", 1860, 2760, 2055);
     label("lblProgrammer", QStringLiteral("Programmer"), m_txtProgrammer, 240, 2760, 1575);
@@ -104,7 +108,7 @@ void ProgramTab::buildControls()
         shown->setReadOnly(true);
 
     const QList<QWidget*> order{cmdFileName,     m_txtFileName,  cmdEraseFlash, cmdProgramFlash,
-                                cmdVerifyFlash,  m_txtProgrammer, m_txtSWver,    m_txtHWver,
+                                cmdVerifyFlash,  cmdReadFlash, m_txtProgrammer, m_txtSWver,    m_txtHWver,
                                 m_txtSignature,  m_txtLockBits,  cmdLockBits,   m_txtFuseBits,
                                 cmdFuseBits};
     for (int i = 1; i < order.size(); ++i)
@@ -114,6 +118,7 @@ void ProgramTab::buildControls()
     connect(cmdEraseFlash, &QPushButton::clicked, this, &ProgramTab::cmdEraseFlashClick);
     connect(cmdProgramFlash, &QPushButton::clicked, this, &ProgramTab::cmdProgramFlashClick);
     connect(cmdVerifyFlash, &QPushButton::clicked, this, &ProgramTab::cmdVerifyFlashClick);
+    connect(cmdReadFlash, &QPushButton::clicked, this, &ProgramTab::cmdReadFlashClick);
     connect(cmdFuseBits, &QPushButton::clicked, this, &ProgramTab::cmdFuseBitsClick);
     connect(cmdLockBits, &QPushButton::clicked, this, &ProgramTab::cmdLockBitsClick);
 }
@@ -201,6 +206,29 @@ void ProgramTab::cmdVerifyFlashClick()
         m_prompter.inform(kVerifyOkMessage);
     else if (result.outcome == FlashVerifier::Outcome::NothingCompared)
         m_prompter.inform(kNothingToVerifyMessage);
+}
+
+void ProgramTab::cmdReadFlashClick()
+{
+    const QString path = m_prompter.saveFileName(kSaveFlashDialogTitle, kHexFilePattern, kHexFilePattern);
+    if (path.isEmpty())
+        return;
+    BusyScope busy(m_link);
+    m_progress->setValue(0);
+    m_progress->show();
+    FlashReader::Result result;
+    {
+        BusyPointer pointer;
+        result = FlashReader(m_loader).read([this](int address) {
+            if (address % kFlashPageBytes == 0) {
+                m_progress->setValue(address);
+                m_progress->repaint(); // no event loop runs while reading
+            }
+        });
+    }
+    m_progress->hide();
+    const QString error = result.completed ? saveIntelHex(path, result.bytes) : result.error;
+    m_prompter.inform(error.isEmpty() ? flashSavedMessage(static_cast<int>(result.bytes.size()), path) : error);
 }
 
 void ProgramTab::writeBits(QLineEdit* box, const QString& what, bool fuse)

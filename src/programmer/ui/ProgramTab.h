@@ -38,6 +38,7 @@ private slots:
     void cmdEraseFlashClick();
     void cmdProgramFlashClick();
     void cmdVerifyFlashClick();
+    void cmdReadFlashClick();
     void cmdFuseBitsClick();
     void cmdLockBitsClick();
 

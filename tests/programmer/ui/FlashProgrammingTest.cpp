@@ -1,4 +1,6 @@
 #include "link/CharWait.h"
+#include "programmer/BootLoaderLink.h"
+#include "programmer/FlashWriter.h"
 #include "programmer/ui/ProgramTab.h"
 #include "sim/BootLoader.h"
 #include "support/SimRig.h"
@@ -67,6 +69,8 @@ private slots:
     void bits_writeTheTypedByteOrRefuseIt_data();
     void bits_writeTheTypedByteOrRefuseIt();
     void fileDialog_cancelKeepsTheName();
+    void saveFlash_givesAFileThatProgramsAndVerifies();
+    void program_writesTheLastPageOfTheApplication();
 };
 
 void FlashProgrammingTest::eraseProgramVerify_comparesEachByteAtItsOwnAddress_data()
@@ -247,6 +251,49 @@ void FlashProgrammingTest::fileDialog_cancelKeepsTheName()
     rig.click("cmdFileName");
     QCOMPARE(rig.box("txtFileName")->text(), QStringLiteral("/tmp/firmware.hex"));
     QCOMPARE(rig.prompter.fileDialogs.first(), (QStringList{"Select Intel HEX file...", "*.hex", "*.hex"}));
+}
+
+void FlashProgrammingTest::saveFlash_givesAFileThatProgramsAndVerifies()
+{
+    Rig rig;
+    QByteArray firmware;
+    for (int i = 0; i < 100; ++i)
+        firmware.append(static_cast<char>(i * 13 + 1));
+    firmware[60] = char(0xFF); // erased bytes inside the application stay in the copy
+    rig.loader().setFlash(firmware);
+    const QString copy = rig.dir.filePath("copy.hex");
+    rig.prompter.fileAnswers << copy;
+    rig.click("cmdReadFlash");
+    QCOMPARE(rig.prompter.messages,
+             QStringList{"The application (100 bytes, without its erased end) was saved to " + copy + "."});
+    const QList<QByteArray> lines = test::readFile(copy).split('\n');
+    QCOMPARE(lines.size(), 7 + 1 + 1); // 6 full records, one of 4 bytes, the end record, the empty rest
+    QCOMPARE(lines[6], QByteArray(":04006000E1EEFB08CA\r"));
+    QCOMPARE(lines[7], QByteArray(":00000001FF\r"));
+
+    rig.loader().setFlash(QByteArray(100, char(0xFF)));
+    rig.box("txtFileName")->setText(copy);
+    rig.prompter.messages.clear();
+    rig.click("cmdProgramFlash");
+    rig.click("cmdVerifyFlash");
+    QCOMPARE(rig.prompter.messages, QStringList{"Verify OK, no erros found!"});
+    QCOMPARE(rig.loader().flash().left(100), firmware);
+}
+
+void FlashProgrammingTest::program_writesTheLastPageOfTheApplication()
+{
+    Rig rig;
+    BootLoaderLink link(rig.port);
+    HexRecords records(2);
+    for (int k = 0; k < 2; ++k) {
+        records[k].recordType = HexRecord::kData;
+        records[k].address = 7648 + 16 * k;
+        records[k].byteCount = 16;
+        records[k].data = QByteArray(16, static_cast<char>(0x40 + k));
+    }
+    QVERIFY(FlashWriter(link).program(records).completed);
+    QCOMPARE(rig.loader().pageWrites(), 1);
+    QCOMPARE(rig.loader().flash().mid(7640, 40), QByteArray(8, char(0xFF)) + QByteArray(16, 0x40) + QByteArray(16, 0x41));
 }
 
 QTEST_MAIN(FlashProgrammingTest)
