@@ -19,6 +19,7 @@ QString optionsHelp()
         "  --no-save-answer   store the settings on \"ESV\" but never answer\n"
         "  --eeprom FILE      keep the EEPROM copy in FILE across restarts\n"
         "boot loader (after 1pgm):\n"
+        "  --loader-running           start with the boot loader running instead of the application\n"
         "  --loader-silent            never answer\n"
         "  --loader-drop-byte N       lose the N-th byte the loader sends\n"
         "  --loader-ignore-fuses      echo fuse and lock writes but change nothing\n"
@@ -92,7 +93,9 @@ QString applyOptions(const QStringList& arguments, VirtualInstrument& instrument
                 return ok && out >= minimum;
             };
             double n = 0;
-            if (arg == QLatin1String("--loader-silent")) {
+            if (arg == QLatin1String("--loader-running")) {
+                instrument.startInBootLoader();
+            } else if (arg == QLatin1String("--loader-silent")) {
                 loader->faults().silent = true;
             } else if (arg == QLatin1String("--loader-ignore-fuses")) {
                 loader->faults().ignoreFuseWrites = true;
