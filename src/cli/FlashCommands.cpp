@@ -1,11 +1,14 @@
-// flash and fuses: the boot loader, entered and left as the window's Program tab does.
+// flash, read-flash and fuses: the work in the boot loader, entered and left through the session
+// the window uses.
 #include "cli/Arguments.h"
 #include "cli/Commands.h"
 #include "cli/Interrupt.h"
 #include "cli/OutputFile.h"
 #include "cli/Session.h"
+#include "link/PortSettings.h"
 #include "programmer/BitsChange.h"
 #include "programmer/BootLoaderLink.h"
+#include "programmer/BootLoaderSession.h"
 #include "programmer/FlashPage.h"
 #include "programmer/FlashReader.h"
 #include "programmer/FlashVerifier.h"
@@ -13,77 +16,81 @@
 #include "programmer/HexImageFile.h"
 #include "programmer/ImageCheck.h"
 #include "programmer/ProgrammerTexts.h"
-#include "programmer/ProgrammingModeEntry.h"
 
 #include <algorithm>
+#include <functional>
 #include <optional>
 
 namespace quarvel::cli {
 
 namespace {
 
-// The boot loader for the lifetime of a command: entered on start, the application started
-// again (and the port back at its settings) on every way out.
-class LoaderSession {
-public:
-    explicit LoaderSession(Session& session) : m_session(session), m_entry(session.port(), session.link())
-    {
-        m_session.console().info(QStringLiteral("Starting the boot loader"));
-        m_session.link().setBootLoaderActive(true);
-        m_id = m_entry.run(m_savedSettings);
-    }
-    ~LoaderSession() { leave(); }
+// How the boot loader is reached: told to start by the application, or found already running.
+enum class Entry { Enter, AlreadyRunning };
 
-    // kDone when the loader answered, else reports why not.
-    int status()
-    {
-        if (!m_id.error.isEmpty())
-            return m_session.fail(kPortFailure, m_session.device() + QStringLiteral(": ") + m_id.error);
-        if (!m_id.programmer)
-            return m_session.fail(kPortFailure,
-                                  QStringLiteral("%1: the boot loader did not answer after \"1pgm\"").arg(m_session.device()));
-        return kDone;
-    }
-    const Identification& identification() const { return m_id; }
-    ProgrammingModeEntry& entry() { return m_entry; }
+// kDone when the loader answered on entry, else reports why not.
+int loaderStatus(Session& session, const Identification& id, Entry entry)
+{
+    if (!id.error.isEmpty())
+        return session.fail(kPortFailure, session.device() + QStringLiteral(": ") + id.error);
+    if (!id.programmer && entry == Entry::AlreadyRunning)
+        return session.fail(kNotFound, QStringLiteral("%1: no Quarvel answered, and no boot loader answered at %2")
+                                           .arg(session.device(), kBootLoaderPortSettings));
+    if (!id.programmer)
+        return session.fail(kPortFailure,
+                            QStringLiteral("%1: the boot loader did not answer after \"1pgm\"").arg(session.device()));
+    return kDone;
+}
 
-    // Starts the application again; kDone, or reports that the port did not reopen.
-    int leave()
-    {
-        if (m_left)
-            return kDone;
-        m_left = true;
-        const bool reopened = m_entry.leave(m_savedSettings);
-        m_session.link().setBootLoaderActive(false);
-        if (!reopened)
-            return m_session.fail(kPortFailure, QStringLiteral("%1: the port did not reopen after the boot loader: %2")
-                                                    .arg(m_session.device(), m_session.port().errorString()));
-        return kDone;
-    }
+// The work done in the boot loader. It may ask the loader to keep running (keepLoader), where
+// starting the application would start a half-written one.
+struct LoaderWork {
+    BootLoaderSession& loader;
+    const Identification& id;
+    Entry entry;
+    bool keepLoader = false;
 
-    // Before the first change to the instrument an interrupt is honoured: the application is
-    // started again and the interrupt's status returned. kDone when none arrived.
-    int stopIfInterrupted()
+    // Before the first change to the instrument an interrupt is honoured: the work stops there.
+    // The loader is left as usual, unless it was found running (the application may be half
+    // written). kDone when no interrupt arrived.
+    int stopIfInterrupted(Session& session)
     {
         if (!InterruptGuard::requested())
             return kDone;
-        const int left = leave();
-        m_session.console().error(QStringLiteral("%1: interrupted before anything was changed; the application runs again")
-                                      .arg(m_session.device()));
-        return left != kDone ? left : InterruptGuard::exitStatus();
+        keepLoader = entry == Entry::AlreadyRunning;
+        session.console().error(QStringLiteral("%1: interrupted before anything was changed; %2")
+                                    .arg(session.device(), keepLoader ? QStringLiteral("the boot loader keeps running")
+                                                                      : QStringLiteral("the application is started again")));
+        return InterruptGuard::exitStatus();
     }
-    // After the work: the interrupt that arrived meanwhile, or status.
-    static int withInterrupt(int status) { return status == kDone ? InterruptGuard::exitStatus() : status; }
-
-private:
-    Session& m_session;
-    InterruptGuard m_guard{"\nquarvel-cli: interrupted: stopping where the instrument is whole (before any change, or "
-                           "once the work is done and the application runs again)\n"};
-    ProgrammingModeEntry m_entry;
-    Identification m_id;
-    QString m_savedSettings;
-    bool m_left = false;
 };
+
+// Enters the boot loader (or takes over one that is already running), runs work in it when the
+// loader answered, and leaves it again unless work asked to keep it, so a command never ends with
+// the instrument in its loader by chance. Ctrl+C, a hang-up and SIGTERM only mark an interrupt
+// meanwhile: the status of work (or of leaving), or the interrupt's when both went well.
+int inBootLoader(Session& session, const std::function<int(LoaderWork&)>& work, Entry entry = Entry::Enter)
+{
+    const InterruptGuard guard("\nquarvel-cli: interrupted: stopping where the instrument is whole (before any change, "
+                               "or once the work is done)\n");
+    session.console().info(entry == Entry::Enter ? QStringLiteral("Starting the boot loader")
+                                                 : QStringLiteral("Taking over the running boot loader"));
+    BootLoaderSession loader(session.port(), session.link());
+    const Identification id = entry == Entry::Enter ? loader.enter() : loader.findRunning();
+    int status = loaderStatus(session, id, entry);
+    LoaderWork context{loader, id, entry};
+    if (status == kDone)
+        status = work(context);
+    if (context.keepLoader)
+        return status;
+    if (!loader.leave()) {
+        const int left = session.fail(kPortFailure, QStringLiteral("%1: the port did not reopen after the boot loader: %2")
+                                                        .arg(session.device(), session.port().errorString()));
+        if (status == kDone)
+            status = left;
+    }
+    return status == kDone ? InterruptGuard::exitStatus() : status;
+}
 
 // One past the highest data byte of the image: the length progress is measured against.
 qint64 imageEnd(const HexRecords& records)
@@ -110,27 +117,30 @@ int readFlashInto(Session& session, BootLoaderLink& link, const QString& path)
     return kDone;
 }
 
-} // namespace
-
-int runReadFlash(Session& session, const Arguments& arguments)
+// After a failed erase or program the flash holds no whole application: starting it could leave
+// nothing that answers. The loader keeps running instead, and the message says how to finish.
+int failedWithHalfApplication(Session& session, LoaderWork& work, const QString& reason)
 {
-    const QString path = arguments.options.value(QStringLiteral("-o"));
-    if (!arguments.operands.isEmpty() || path.isEmpty())
-        return session.fail(kBadInput, QStringLiteral("read-flash needs -o FILE.hex and no operand"));
-    if (const QString problem = outputFileProblem(path); !problem.isEmpty())
-        return session.fail(kBadInput, problem);
-    if (const int status = session.connect(); status != kDone)
-        return status;
-    LoaderSession loader(session);
-    if (const int status = loader.status(); status != kDone)
-        return status;
-    BootLoaderLink link(session.port());
-    if (const int status = loader.stopIfInterrupted(); status != kDone)
-        return status;
-    const int read = readFlashInto(session, link, path);
-    const int left = loader.leave();
-    return LoaderSession::withInterrupt(read != kDone ? read : left);
+    work.keepLoader = true;
+    return session.fail(kPortFailure, QStringLiteral("%1: %2 The instrument holds no whole application, so its boot "
+                                                     "loader keeps running: run the same flash command again.")
+                                          .arg(session.device(), reason));
 }
+
+// Finds the instrument for flash: its application, or else a boot loader that is already running.
+int connectForFlash(Session& session, Entry& entry)
+{
+    entry = Entry::Enter;
+    const int status = session.connect(nullptr, Session::NotFound::Quiet);
+    if (status != kNotFound)
+        return status;
+    session.console().info(QStringLiteral("No application answered; looking for a running boot loader at %1")
+                               .arg(kBootLoaderPortSettings));
+    entry = Entry::AlreadyRunning;
+    return kDone;
+}
+
+} // namespace
 
 int runFlash(Session& session, const Arguments& arguments)
 {
@@ -156,52 +166,66 @@ int runFlash(Session& session, const Arguments& arguments)
     if (end == 0)
         return session.fail(kBadInput, path + QStringLiteral(": ") + kNothingToVerifyMessage);
 
+    Entry entry = Entry::Enter;
+    if (const int status = connectForFlash(session, entry); status != kDone)
+        return status;
+    Console& console = session.console();
+    const int status = inBootLoader(session, [&](LoaderWork& work) {
+        BootLoaderLink link(session.port());
+        if (!backupPath.isEmpty()) { // a copy of what is about to be replaced
+            if (const int status = readFlashInto(session, link, backupPath); status != kDone)
+                return status;
+        }
+        if (const int status = work.stopIfInterrupted(session); status != kDone)
+            return status;
+        if (erase) {
+            console.info(QStringLiteral("Erasing the application area"));
+            if (!link.erase())
+                return failedWithHalfApplication(session, work, link.failureMessage());
+        }
+        if (!verifyOnly) {
+            Progress progress(console, QStringLiteral("Programming"), end);
+            const auto result = FlashWriter(link).program(image.records, [&](int pageAddress) {
+                progress.update(pageAddress);
+            });
+            if (!result.completed)
+                return failedWithHalfApplication(session, work, result.error);
+            progress.update(end);
+        }
+        if (verify) {
+            Progress progress(console, QStringLiteral("Verifying"), end);
+            // Nobody answers on the command line: the first difference ends the verify.
+            const auto result = FlashVerifier(link).verify(
+                image.records, [](const FlashMismatch&) { return false; },
+                [&](qint64 address) { progress.update(address + 2); });
+            progress.finish();
+            if (result.outcome == FlashVerifier::Outcome::Failed)
+                return session.fail(kPortFailure, session.device() + QStringLiteral(": ") + result.error);
+            if (result.firstMismatch)
+                return session.fail(kRefused, QStringLiteral("%1: the flash differs from %2: %3")
+                                                  .arg(session.device(), path, mismatchText(*result.firstMismatch)));
+            console.info(QStringLiteral("Verified %1 bytes: the flash equals %2").arg(result.bytesCompared).arg(path));
+        }
+        return int(kDone);
+    }, entry);
+    if (status == kDone)
+        console.info(QStringLiteral("The application was started"));
+    return status;
+}
+
+int runReadFlash(Session& session, const Arguments& arguments)
+{
+    const QString path = arguments.options.value(QStringLiteral("-o"));
+    if (!arguments.operands.isEmpty() || path.isEmpty())
+        return session.fail(kBadInput, QStringLiteral("read-flash needs -o FILE.hex and no operand"));
+    if (const QString problem = outputFileProblem(path); !problem.isEmpty())
+        return session.fail(kBadInput, problem);
     if (const int status = session.connect(); status != kDone)
         return status;
-    LoaderSession loader(session);
-    if (const int status = loader.status(); status != kDone)
-        return status;
-    BootLoaderLink link(session.port());
-    Console& console = session.console();
-    if (!backupPath.isEmpty()) { // a copy of what is about to be replaced
-        if (const int status = readFlashInto(session, link, backupPath); status != kDone)
-            return status;
-    }
-    if (const int status = loader.stopIfInterrupted(); status != kDone)
-        return status;
-    if (erase) {
-        console.info(QStringLiteral("Erasing the application area"));
-        if (!link.erase())
-            return session.fail(kPortFailure, session.device() + QStringLiteral(": ") + link.failureMessage());
-    }
-    if (!verifyOnly) {
-        Progress progress(console, QStringLiteral("Programming"), end);
-        const auto result = FlashWriter(link).program(image.records, [&](int pageAddress) {
-            progress.update(pageAddress);
-        });
-        if (!result.completed)
-            return session.fail(kPortFailure, QStringLiteral("%1: %2 %3").arg(session.device(), result.error,
-                                                                             kIncompleteApplicationMessage));
-        progress.update(end);
-    }
-    if (verify) {
-        Progress progress(console, QStringLiteral("Verifying"), end);
-        const auto result = FlashVerifier(link, session.prompter()).verify(image.records, [&](qint64 address) {
-            progress.update(address + 2);
-        });
-        progress.finish();
-        if (result.outcome == FlashVerifier::Outcome::Failed)
-            return session.fail(kPortFailure, session.device() + QStringLiteral(": ") + result.error);
-        if (result.outcome == FlashVerifier::Outcome::StoppedByUser)
-            return session.fail(kRefused, QStringLiteral("%1: the flash differs from %2: %3")
-                                              .arg(session.device(), path,
-                                                   session.prompter().takeMessages().value(0).remove(QStringLiteral(" continue?")).trimmed()));
-        console.info(QStringLiteral("Verified %1 bytes: the flash equals %2").arg(result.bytesCompared).arg(path));
-    }
-    if (const int status = loader.leave(); status != kDone)
-        return status;
-    console.info(QStringLiteral("The application was started"));
-    return LoaderSession::withInterrupt(kDone);
+    return inBootLoader(session, [&](LoaderWork&) {
+        BootLoaderLink link(session.port());
+        return readFlashInto(session, link, path);
+    });
 }
 
 int runFuses(Session& session, const Arguments& arguments)
@@ -225,37 +249,33 @@ int runFuses(Session& session, const Arguments& arguments)
                                            .arg(hexByte(*lock), loaderLockoutWarning()));
     if (const int status = session.connect(); status != kDone)
         return status;
-    LoaderSession loader(session);
-    if (const int status = loader.status(); status != kDone)
+    return inBootLoader(session, [&](LoaderWork& work) {
+        if (fuse && !force && work.id.fuseBits != hexByte(*fuse)) {
+            const auto now = work.id.fuseBits ? parseBitsText(*work.id.fuseBits, {}).value : std::nullopt;
+            return session.fail(kBadInput, QStringLiteral("--fuse %1: %2 Add --force to write them; nothing was written")
+                                               .arg(hexByte(*fuse), bitsWriteQuestion(true, now, *fuse)));
+        }
+        if (const int status = work.stopIfInterrupted(session); status != kDone)
+            return status;
+        BootLoaderLink link(session.port());
+        if ((fuse && !link.writeFuseBits(*fuse)) || (lock && !link.writeLockBits(*lock)))
+            return session.fail(kPortFailure, session.device() + QStringLiteral(": ") + link.failureMessage());
+        const std::optional<QString> fuseRead = fuse || lock ? work.loader.fuseBits() : work.id.fuseBits;
+        const std::optional<QString> lockRead = fuse || lock ? work.loader.lockBits() : work.id.lockBits;
+        if (!fuseRead || !lockRead)
+            return session.fail(kPortFailure, QStringLiteral("%1: the boot loader did not tell its fuse and lock bits")
+                                                  .arg(session.device()));
+        session.console().result(QStringLiteral("fuse=") + *fuseRead);
+        session.console().result(QStringLiteral("lock=") + *lockRead);
+        int status = kDone;
+        if (fuse && *fuseRead != hexByte(*fuse))
+            status = session.fail(kRefused, QStringLiteral("%1: fuse bits %2 were written but %3 read back")
+                                                .arg(session.device(), hexByte(*fuse), *fuseRead));
+        if (lock && *lockRead != hexByte(*lock))
+            status = session.fail(kRefused, QStringLiteral("%1: lock bits %2 were written but %3 read back")
+                                                .arg(session.device(), hexByte(*lock), *lockRead));
         return status;
-    const std::optional<QString> fuseNow = loader.identification().fuseBits;
-    if (fuse && !force && fuseNow != hexByte(*fuse))
-        return session.fail(kBadInput, QStringLiteral("--fuse %1: %2 Add --force to write them; nothing was written")
-                                           .arg(hexByte(*fuse),
-                                                bitsWriteQuestion(true, fuseNow ? parseBitsText(*fuseNow, {}).value
-                                                                                : std::nullopt,
-                                                                  *fuse)));
-    BootLoaderLink link(session.port());
-    if (const int status = loader.stopIfInterrupted(); status != kDone)
-        return status;
-    if ((fuse && !link.writeFuseBits(*fuse)) || (lock && !link.writeLockBits(*lock)))
-        return session.fail(kPortFailure, session.device() + QStringLiteral(": ") + link.failureMessage());
-    const std::optional<QString> fuseRead = fuse || lock ? loader.entry().fuseBits() : loader.identification().fuseBits;
-    const std::optional<QString> lockRead = fuse || lock ? loader.entry().lockBits() : loader.identification().lockBits;
-    if (!fuseRead || !lockRead)
-        return session.fail(kPortFailure,
-                            QStringLiteral("%1: the boot loader did not tell its fuse and lock bits").arg(session.device()));
-    session.console().result(QStringLiteral("fuse=") + *fuseRead);
-    session.console().result(QStringLiteral("lock=") + *lockRead);
-    int status = kDone;
-    if (fuse && *fuseRead != hexByte(*fuse))
-        status = session.fail(kRefused, QStringLiteral("%1: fuse bits %2 were written but %3 read back")
-                                            .arg(session.device(), hexByte(*fuse), *fuseRead));
-    if (lock && *lockRead != hexByte(*lock))
-        status = session.fail(kRefused, QStringLiteral("%1: lock bits %2 were written but %3 read back")
-                                            .arg(session.device(), hexByte(*lock), *lockRead));
-    const int left = loader.leave();
-    return LoaderSession::withInterrupt(status != kDone ? status : left);
+    });
 }
 
 } // namespace quarvel::cli

@@ -38,7 +38,7 @@ int Session::fail(int status, const QString& text)
     return status;
 }
 
-int Session::connect(QString* identification)
+int Session::connect(QString* identification, NotFound notFound)
 {
     if (!m_port->open())
         return fail(kPortFailure, QStringLiteral("%1: the port cannot be opened: %2").arg(device(), m_port->errorString()));
@@ -48,6 +48,8 @@ int Session::connect(QString* identification)
     const QString answer = identifyQuarvel(m_link);
     if (const int status = portStatus(); status != kDone)
         return status;
+    if (answer.isEmpty() && notFound == NotFound::Quiet)
+        return kNotFound;
     if (answer.isEmpty())
         return fail(kNotFound, QStringLiteral("%1: no Quarvel answered (%2 attempts at %3)")
                                    .arg(device())

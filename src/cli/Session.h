@@ -28,9 +28,11 @@ public:
     // The device in use, for messages.
     QString device() const;
 
+    enum class NotFound { Report, Quiet };
     // Opens the port and finds the instrument with the window's identify exchange.
-    // kDone with the identification text, or the status after reporting why not.
-    int connect(QString* identification = nullptr);
+    // kDone with the identification text, or the status after reporting why not (kNotFound
+    // unreported when asked, for a caller that looks further).
+    int connect(QString* identification = nullptr, NotFound notFound = NotFound::Report);
     // After an exchange: kDone while the port is open, else reports the loss.
     int portStatus();
     // Reports the error (one line, naming the device) and returns the status.

@@ -20,6 +20,10 @@ int main(int argc, char** argv)
     // The window's name: its configuration folder holds the com<N> links.
     QCoreApplication::setApplicationName(QStringLiteral("Quarvel"));
     const Arguments arguments = parseArguments(QCoreApplication::arguments().mid(1));
+    if (arguments.version) {
+        std::printf("quarvel-cli %s\n", QUARVEL_VERSION);
+        return kDone;
+    }
     if (arguments.help) {
         std::fputs(usage(arguments.command).toLocal8Bit().constData(), stdout);
         return kDone;

@@ -1,8 +1,8 @@
 // The record without widgets: its settings and labels, the drawn line, the stored-record reply
 // and the record file.
-#include "recorder/LiveRecord.h"
 #include "recorder/PlotSegments.h"
 #include "recorder/RecordArithmetic.h"
+#include "recorder/RecordFileContent.h"
 #include "recorder/RecordFileReader.h"
 #include "recorder/RecordFileWriter.h"
 #include "recorder/RecordModel.h"

@@ -1,4 +1,5 @@
 #include "link/CharWait.h"
+#include "programmer/BootLoaderIdentifier.h"
 #include "programmer/BootLoaderLink.h"
 #include "programmer/FlashWriter.h"
 #include "programmer/ui/ProgramTab.h"
@@ -29,16 +30,13 @@ QString hexRecordLine(int address, int type, const QByteArray& data)
     return ':' + QString::fromLatin1((bytes + char(-sum & 0xFF)).toHex().toUpper());
 }
 
-// The Program tab on the in-process instrument, in its boot loader (or still in its application);
-// a silent one is left after 300 ms.
+// The Program tab on the in-process instrument, in its boot loader; a silent one is left after 300 ms.
 struct Rig : test::SimRig {
     ProgramTab tab{port, link, prompter, ProgrammerTiming{300}};
     QTemporaryDir dir;
 
-    explicit Rig(bool inLoader = true)
+    Rig()
     {
-        if (!inLoader)
-            return;
         port.write("1pgm\r");
         (void)charWaitCount(port, 5, 2000);
         port.readAll();
@@ -227,11 +225,9 @@ void FlashProgrammingTest::bits_writeTheTypedByteOrRefuseIt()
     QFETCH(bool, yes);
     QFETCH(QString, question);
     QFETCH(QByteArray, written);
-    const bool enter = QByteArray(QTest::currentDataTag()).contains("after entering");
-    Rig rig(!enter);
-    if (enter) {
-        QString saved;
-        rig.tab.enterProgrammingMode(saved);
+    Rig rig;
+    if (QByteArray(QTest::currentDataTag()).contains("after entering")) {
+        rig.tab.showIdentification(BootLoaderIdentifier(rig.port, rig.link).identify());
         rig.port.clearWritten();
     }
     rig.prompter.defaultYesNo = yes;
