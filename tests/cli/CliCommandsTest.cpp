@@ -3,6 +3,7 @@
 #include "cli/Arguments.h"
 #include "cli/Commands.h"
 #include "cli/Session.h"
+#include "programmer/HexImageFile.h"
 #include "sim/BootLoader.h"
 #include "sim/SimulatedSerialPort.h"
 #include "sim/VirtualInstrument.h"
@@ -56,6 +57,7 @@ private slots:
     void command_endsWithTheStatusOfWhatHappened();
     void backupAndRestore_keepBlanksAtEitherEndOfAText();
     void restore_seesALostBlank();
+    void failedFlash_keepsTheLoaderAndTheSameCommandFinishesIt();
 };
 
 void CliCommandsTest::command_endsWithTheStatusOfWhatHappened_data()
@@ -173,6 +175,31 @@ void CliCommandsTest::restore_seesALostBlank()
     QVERIFY2(restored.err.contains("sDM1 was restored as \" Hi \" but the instrument holds \" Hi\""),
              qPrintable(restored.err));
     QVERIFY(port.written().contains("1DM1  Hi \r"));
+}
+
+void CliCommandsTest::failedFlash_keepsTheLoaderAndTheSameCommandFinishesIt()
+{
+    QTemporaryDir dir;
+    QByteArray image;
+    for (int i = 0; i < 64; ++i)
+        image.append(static_cast<char>(i * 7 + 3));
+    writeFile(dir.filePath("app.hex"), intelHexText(image));
+    sim::VirtualInstrument instrument;
+    auto* loader = static_cast<sim::BootLoader*>(instrument.bootLoader());
+    loader->faults().dropByte = 70; // an acknowledgement while programming: the wait for it times out
+    sim::SimulatedSerialPort port(instrument);
+    const QStringList flash{QStringLiteral("flash"), dir.filePath("app.hex")};
+
+    const Run failed = run(port, flash);
+    QCOMPARE(failed.status, 5);
+    QVERIFY2(failed.err.contains("loader keeps running: run the same flash command again"), qPrintable(failed.err));
+    QCOMPARE(instrument.mode(), sim::VirtualInstrument::Mode::BootLoader); // no half-written application started
+
+    // No application answers now; the running loader does, and the same command finishes the work.
+    const Run finished = run(port, flash);
+    QVERIFY2(finished.status == 0, qPrintable(finished.err));
+    QCOMPARE(loader->flash().left(64), image);
+    QCOMPARE(instrument.mode(), sim::VirtualInstrument::Mode::Application);
 }
 
 QTEST_GUILESS_MAIN(CliCommandsTest)
