@@ -25,10 +25,11 @@ const QList<CommandEntry>& commands()
          QStringLiteral("Prints CODE=value for the given parameter codes, or for every setting and the three report "
                         "values.")},
         {QStringLiteral("set"), {}, {}, QStringLiteral("set CODE=VALUE..."),
-         QStringLiteral("Writes the settings in the order given and reports each value the instrument refuses.")},
+         QStringLiteral("Writes the settings in the order given and reports each value the instrument refuses;\n"
+                        "a write the instrument does not answer ends the command.")},
         {QStringLiteral("eeprom"), {}, {}, QStringLiteral("eeprom save|load|factory"),
-         QStringLiteral("save: stores the working settings in the EEPROM (a refused or unanswered save is an error);\n"
-                        "load: takes the working settings from the EEPROM; factory: the factory defaults.")},
+         QStringLiteral("save: stores the working settings in the EEPROM; load: takes the working settings from the\n"
+                        "EEPROM; factory: the factory defaults. A refused or unanswered command is an error.")},
         {QStringLiteral("backup"), {}, {}, QStringLiteral("backup FILE"),
          QStringLiteral("Writes every setting to FILE, a text file of CODE=value lines.")},
         {QStringLiteral("restore"), {}, {}, QStringLiteral("restore FILE"),

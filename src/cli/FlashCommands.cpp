@@ -58,9 +58,10 @@ struct LoaderWork {
         if (!InterruptGuard::requested())
             return kDone;
         keepLoader = entry == Entry::AlreadyRunning;
-        session.console().error(QStringLiteral("%1: interrupted before anything was changed; %2")
-                                    .arg(session.device(), keepLoader ? QStringLiteral("the boot loader keeps running")
-                                                                      : QStringLiteral("the application is started again")));
+        const QString next = keepLoader ? QStringLiteral("the boot loader keeps running")
+                                        : QStringLiteral("the application is started again");
+        session.console().error(
+            QStringLiteral("%1: interrupted before anything was changed; %2").arg(session.device(), next));
         return InterruptGuard::exitStatus();
     }
 };
@@ -252,8 +253,9 @@ int runFuses(Session& session, const Arguments& arguments)
     return inBootLoader(session, [&](LoaderWork& work) {
         if (fuse && !force && work.id.fuseBits != hexByte(*fuse)) {
             const auto now = work.id.fuseBits ? parseBitsText(*work.id.fuseBits, {}).value : std::nullopt;
-            return session.fail(kBadInput, QStringLiteral("--fuse %1: %2 Add --force to write them; nothing was written")
-                                               .arg(hexByte(*fuse), bitsWriteQuestion(true, now, *fuse)));
+            return session.fail(kBadInput,
+                                QStringLiteral("--fuse %1: %2 Add --force to write them; nothing was written")
+                                    .arg(hexByte(*fuse), bitsWriteQuestion(true, now, *fuse)));
         }
         if (const int status = work.stopIfInterrupted(session); status != kDone)
             return status;

@@ -41,7 +41,8 @@ int Session::fail(int status, const QString& text)
 int Session::connect(QString* identification, NotFound notFound)
 {
     if (!m_port->open())
-        return fail(kPortFailure, QStringLiteral("%1: the port cannot be opened: %2").arg(device(), m_port->errorString()));
+        return fail(kPortFailure,
+                    QStringLiteral("%1: the port cannot be opened: %2").arg(device(), m_port->errorString()));
     // As the window does at start: two line ends end whatever a previous program left half sent.
     m_port->write(toWire(QString(kCR)));
     m_port->write(toWire(QString(kCR)));

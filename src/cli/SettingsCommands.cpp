@@ -42,7 +42,8 @@ int badInput(Session& session, const QString& text)
 
 int readUnanswered(Session& session, const QString& code)
 {
-    return session.fail(kPortFailure, QStringLiteral("%1: the instrument did not answer the read of %2").arg(session.device(), code));
+    return session.fail(kPortFailure,
+                        QStringLiteral("%1: the instrument did not answer the read of %2").arg(session.device(), code));
 }
 
 // A value the instrument answered: a text may be empty, a number never is. A "?" in the answer is
@@ -53,12 +54,13 @@ int valueStatus(Session& session, const QString& code, const SerialLink::Read& r
         return status;
     if (read.status == ReadStatus::Unanswered)
         return readUnanswered(session, code);
-    if (read.status == ReadStatus::Refused)
-        return session.fail(kRefused, isTextCode(code)
-                                          ? QStringLiteral("%1: the answer for %2 holds a \"?\", which cannot be told from "
-                                                           "a refusal")
-                                                .arg(session.device(), code)
-                                          : QStringLiteral("%1: the instrument refused the read of %2").arg(session.device(), code));
+    if (read.status == ReadStatus::Refused) {
+        // A text may hold a "?" of its own, but the instrument marks a refusal the same way.
+        const QString text = isTextCode(code) ? QStringLiteral("%1: the answer for %2 holds a \"?\", which cannot be "
+                                                               "told from a refusal")
+                                              : QStringLiteral("%1: the instrument refused the read of %2");
+        return session.fail(kRefused, text.arg(session.device(), code));
+    }
     if (read.value.isEmpty() && !isTextCode(code))
         return session.fail(kPortFailure, QStringLiteral("%1: the instrument gave no value for %2").arg(session.device(), code));
     return kDone;
@@ -225,10 +227,12 @@ int runRestore(Session& session, const Arguments& arguments)
             return readUnanswered(session, code);
         if (held.status == ReadStatus::Refused || !sameValue(code, value, held.value)) {
             ++differences;
-            session.console().error(held.status == ReadStatus::Refused
-                                        ? QStringLiteral("%1: %2 was restored as \"%3\" but cannot be read back").arg(session.device(), code, written)
-                                        : QStringLiteral("%1: %2 was restored as \"%3\" but the instrument holds \"%4\"")
-                                              .arg(session.device(), code, written, held.value));
+            const bool unreadable = held.status == ReadStatus::Refused;
+            const QString text = unreadable
+                                     ? QStringLiteral("%1: %2 was restored as \"%3\" but cannot be read back")
+                                     : QStringLiteral("%1: %2 was restored as \"%3\" but the instrument holds \"%4\"");
+            session.console().error(unreadable ? text.arg(session.device(), code, written)
+                                               : text.arg(session.device(), code, written, held.value));
         }
     }
     session.prompter().takeMessages(); // refusals show as differences above

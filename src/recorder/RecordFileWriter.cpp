@@ -44,7 +44,8 @@ QString RecordFileWriter::commentProblem(const QString& comment)
                                   : it->unicode();
         return QStringLiteral("The comment holds \"%1\" (U+%2), which a record file cannot hold: it keeps only "
                               "Latin-1 characters. Leave the character out or write it another way.")
-            .arg(QString::fromUcs4(&code, 1), QString::number(static_cast<uint>(code), 16).toUpper().rightJustified(4, QLatin1Char('0')));
+            .arg(QString::fromUcs4(&code, 1),
+                 QString::number(static_cast<uint>(code), 16).toUpper().rightJustified(4, QLatin1Char('0')));
     }
     return {};
 }

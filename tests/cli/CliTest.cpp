@@ -239,7 +239,8 @@ void CliTest::exitStatus_namesWhatHappened_data()
 
     QTest::newRow("identify") << QStringList() << QStringList{"identify"} << QByteArray() << 0
                               << "Quarvel V1.2 (virtual instrument)\n";
-    QTest::newRow("fuses written") << QStringList() << QStringList{"--quiet", "fuses", "--force", "--fuse", "8f", "--lock", "EC"}
+    QTest::newRow("fuses written") << QStringList()
+                                   << QStringList{"--quiet", "fuses", "--force", "--fuse", "8f", "--lock", "EC"}
                                    << QByteArray() << 0 << "fuse=8F\nlock=EC\n";
     QTest::newRow("save confirmed") << QStringList() << QStringList{"--quiet", "eeprom", "save"} << QByteArray() << 0
                                     << "";

@@ -289,7 +289,8 @@ void FlashProgrammingTest::program_writesTheLastPageOfTheApplication()
     }
     QVERIFY(FlashWriter(link).program(records).completed);
     QCOMPARE(rig.loader().pageWrites(), 1);
-    QCOMPARE(rig.loader().flash().mid(7640, 40), QByteArray(8, char(0xFF)) + QByteArray(16, 0x40) + QByteArray(16, 0x41));
+    QCOMPARE(rig.loader().flash().mid(7640, 40),
+             QByteArray(8, char(0xFF)) + QByteArray(16, 0x40) + QByteArray(16, 0x41));
 }
 
 QTEST_MAIN(FlashProgrammingTest)
