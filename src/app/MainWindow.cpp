@@ -115,6 +115,7 @@ void MainWindow::startUp()
     m_port.setSettings(kDefaultPortSettings);
     // Without a port the search below fails and the fields stay empty; the search then says why.
     QString portProblem = m_port.open() ? QString() : m_port.errorString();
+    bool findBootLoader = false;
     for (;;) {
         m_port.write(toWire(QString(kCR)));
         m_port.write(toWire(QString(kCR)));
@@ -126,6 +127,7 @@ void MainWindow::startUp()
         looking.exec();
         if (looking.found())
             rememberPort();
+        findBootLoader = looking.bootLoaderSearchAsked();
         if (looking.choice() == LookingDialog::Choice::Search) {
             if (searchAllPorts(kDefaultPortSettings))
                 rememberPort();
@@ -136,7 +138,9 @@ void MainWindow::startUp()
         }
         break;
     }
-    m_parameters->binding().reloadParameters();
+    if (findBootLoader)
+        offerRunningBootLoader();
+    m_parameters->binding().reloadParameters(); // refused while the loader runs: the fields stay empty
     m_parameters->binding().setDirty(false);
     watchPort();
 }
@@ -269,6 +273,8 @@ void MainWindow::SSTab1_Click(int current)
         return;
     }
     if (current == kProgramTab) {
+        if (m_bootLoader->active())
+            return; // found running at start-up: no "1pgm" to send
         if (!m_prompter.askYesNo(kEnterProgrammingQuestion)) {
             m_tabs->setCurrentIndex(previous); // itself a change of tab, which leaves "Program"
             return;
@@ -279,6 +285,20 @@ void MainWindow::SSTab1_Click(int current)
     }
     if (current == kRecordTab)
         m_recordTab->enterTab();
+}
+
+void MainWindow::offerRunningBootLoader()
+{
+    const Identification id = m_bootLoader->findRunning();
+    if (!id.programmer) {
+        m_prompter.inform(id.error.isEmpty() ? kNoBootLoaderMessage : id.error);
+        return;
+    }
+    m_programTab->resetProgress();
+    m_programTab->showIdentification(id);
+    // Declined, the loader keeps running: starting the application could start a half-written one.
+    if (m_prompter.askYesNo(kRunningBootLoaderQuestion))
+        m_tabs->setCurrentIndex(kProgramTab);
 }
 
 void MainWindow::leaveProgramTab()

@@ -18,11 +18,12 @@ QString describePorts(const QList<PortProbe>& probes)
     return names.isEmpty() ? QStringLiteral("none listed") : names.join(QStringLiteral("; "));
 }
 
-Session::Session(const Arguments& arguments)
+Session::Session(const Arguments& arguments, SerialPort* port)
     : m_configFolder(arguments.options.value(QStringLiteral("--config"), configurationFolder())),
       m_console(arguments.options.contains(QStringLiteral("--quiet"))),
-      m_port(m_configFolder),
-      m_link(m_port, m_prompter)
+      m_ownPort(m_configFolder),
+      m_port(port ? port : &m_ownPort),
+      m_link(*m_port, m_prompter)
 {
     const QString portText = arguments.options.value(QStringLiteral("--port"), QStringLiteral("1"));
     bool ok = false;
@@ -30,12 +31,17 @@ Session::Session(const Arguments& arguments)
     const int portNumber = m_autoPort ? 1 : portText.toInt(&ok);
     if (!m_autoPort && (!ok || portNumber < 1 || portNumber > 255))
         m_error = QStringLiteral("--port %1: a port number is 1 to 255, or auto").arg(portText);
-    m_port.setPortNumber(portNumber);
-    m_port.useDevice(arguments.options.value(QStringLiteral("--device")));
+    m_ownPort.setPortNumber(portNumber);
+    m_ownPort.useDevice(arguments.options.value(QStringLiteral("--device")));
     const QString baud = arguments.options.value(QStringLiteral("--baud"), QStringLiteral("9600"));
     const int rate = baud.toInt(&ok);
-    if (!ok || rate <= 0 || !m_port.setSettings(QStringLiteral("%1,n,8,1").arg(rate)))
+    if (!ok || rate <= 0 || !m_port->setSettings(QStringLiteral("%1,n,8,1").arg(rate)))
         m_error = QStringLiteral("--baud %1: not a speed in bits per second").arg(baud);
+}
+
+QString Session::device() const
+{
+    return m_port == &m_ownPort ? m_ownPort.deviceName() : QStringLiteral("port %1").arg(m_port->portNumber());
 }
 
 int Session::fail(int status, const QString& text)
@@ -46,17 +52,17 @@ int Session::fail(int status, const QString& text)
 
 int Session::choosePort()
 {
-    m_console.info(QStringLiteral("Looking for a Quarvel on every port at %1").arg(m_port.settings()));
-    PortSearch search(PortCatalog::list(m_configFolder), m_port.settings(), m_prompter);
+    m_console.info(QStringLiteral("Looking for a Quarvel on every port at %1").arg(m_port->settings()));
+    PortSearch search(PortCatalog::list(m_configFolder), m_port->settings(), m_prompter);
     search.run();
     const QList<PortProbe> found = search.answered();
     if (found.size() == 1) {
         const PortInfo& port = found.front().port;
         m_console.info(QStringLiteral("Found on %1").arg(portTitle(port)));
         if (port.portNumber > 0)
-            m_port.setPortNumber(port.portNumber);
+            m_ownPort.setPortNumber(port.portNumber);
         else
-            m_port.useDevice(port.device);
+            m_ownPort.useDevice(port.device);
         return kDone;
     }
     if (found.isEmpty())
@@ -68,26 +74,29 @@ int Session::choosePort()
                                .arg(describePorts(found)));
 }
 
-int Session::connect(QString* identification)
+int Session::connect(QString* identification, NotFound notFound)
 {
     if (m_autoPort) {
         if (const int status = choosePort(); status != kDone)
             return status;
         m_autoPort = false;
     }
-    if (!m_port.open())
-        return fail(kPortFailure, QStringLiteral("%1: the port cannot be opened: %2").arg(device(), m_port.errorString()));
+    if (!m_port->open())
+        return fail(kPortFailure,
+                    QStringLiteral("%1: the port cannot be opened: %2").arg(device(), m_port->errorString()));
     // As the window does at start: two line ends end whatever a previous program left half sent.
-    m_port.write(toWire(QString(kCR)));
-    m_port.write(toWire(QString(kCR)));
+    m_port->write(toWire(QString(kCR)));
+    m_port->write(toWire(QString(kCR)));
     const QString answer = identifyQuarvel(m_link);
     if (const int status = portStatus(); status != kDone)
         return status;
+    if (answer.isEmpty() && notFound == NotFound::Quiet)
+        return kNotFound;
     if (answer.isEmpty())
         return fail(kNotFound, QStringLiteral("%1: no Quarvel answered (%2 attempts at %3)")
                                    .arg(device())
                                    .arg(kMaxIdentifyAttempts)
-                                   .arg(m_port.settings()));
+                                   .arg(m_port->settings()));
     if (identification)
         *identification = answer.trimmed();
     return kDone;
@@ -95,9 +104,9 @@ int Session::connect(QString* identification)
 
 int Session::portStatus()
 {
-    if (m_port.isOpen())
+    if (m_port->isOpen())
         return kDone;
-    return fail(kPortFailure, QStringLiteral("%1: the connection was lost: %2").arg(device(), m_port.errorString()));
+    return fail(kPortFailure, QStringLiteral("%1: the connection was lost: %2").arg(device(), m_port->errorString()));
 }
 
 } // namespace quarvel::cli

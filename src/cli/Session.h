@@ -19,22 +19,26 @@ QString describePorts(const QList<PortProbe>& probes);
 // One instrument on one port for one command: the port, the command channel and the output.
 class Session {
 public:
-    // Reads the global options; a bad one leaves its message in error().
-    explicit Session(const Arguments& arguments);
+    // Reads the global options; a bad one leaves its message in error(). port: a port to use
+    // instead of the one --port or --device names (another transport, such as an instrument in
+    // this process); its speed still comes from --baud.
+    explicit Session(const Arguments& arguments, SerialPort* port = nullptr);
 
     QString error() const { return m_error; }
     Console& console() { return m_console; }
-    SerialPort& port() { return m_port; }
+    SerialPort& port() { return *m_port; }
     SerialLink& link() { return m_link; }
     CliPrompter& prompter() { return m_prompter; }
     // The device in use, for messages.
-    QString device() const { return m_port.deviceName(); }
+    QString device() const;
     QString configFolder() const { return m_configFolder; }
 
+    enum class NotFound { Report, Quiet };
     // Opens the port (with --port auto, the one where exactly one Quarvel answers a search) and
     // finds the instrument with the window's identify exchange.
-    // kDone with the identification text, or the status after reporting why not.
-    int connect(QString* identification = nullptr);
+    // kDone with the identification text, or the status after reporting why not (kNotFound
+    // unreported when asked, for a caller that looks further).
+    int connect(QString* identification = nullptr, NotFound notFound = NotFound::Report);
     // After an exchange: kDone while the port is open, else reports the loss.
     int portStatus();
     // Reports the error (one line, naming the device) and returns the status.
@@ -47,7 +51,8 @@ private:
     QString m_configFolder;
     bool m_autoPort = false;
     Console m_console;
-    QtSerialPortAdapter m_port;
+    QtSerialPortAdapter m_ownPort;
+    SerialPort* m_port;
     CliPrompter m_prompter;
     SerialLink m_link;
     QString m_error;

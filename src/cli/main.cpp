@@ -4,6 +4,7 @@
 #include "cli/Commands.h"
 #include "cli/Console.h"
 #include "cli/ExitStatus.h"
+#include "cli/Interrupt.h"
 #include "cli/Session.h"
 
 #include <QCoreApplication>
@@ -15,6 +16,7 @@ using namespace quarvel::cli;
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
+    ignoreClosedOutput();
     // The window's name: its configuration folder holds the com<N> links.
     QCoreApplication::setApplicationName(QStringLiteral("Quarvel"));
     const Arguments arguments = parseArguments(QCoreApplication::arguments().mid(1));
@@ -36,18 +38,5 @@ int main(int argc, char** argv)
         console.error(session.error());
         return kBadInput;
     }
-    using Runner = int (*)(Session&, const Arguments&);
-    const QList<QPair<QString, Runner>> runners{
-        {QStringLiteral("ports"), runPorts}, {QStringLiteral("identify"), runIdentify}, {QStringLiteral("get"), runGet},
-        {QStringLiteral("set"), runSet},           {QStringLiteral("eeprom"), runEeprom},
-        {QStringLiteral("backup"), runBackup},     {QStringLiteral("restore"), runRestore},
-        {QStringLiteral("flash"), runFlash},       {QStringLiteral("fuses"), runFuses},
-        {QStringLiteral("download"), runDownload}, {QStringLiteral("record"), runRecord},
-    };
-    for (const auto& [name, run] : runners) {
-        if (name == arguments.command)
-            return run(session, arguments);
-    }
-    console.error(QStringLiteral("unknown command \"%1\"").arg(arguments.command));
-    return kBadInput;
+    return runCommand(session, arguments);
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "link/CommandFraming.h"
+
 #include <QObject>
 #include <QString>
 
@@ -23,6 +25,13 @@ public:
     static inline const QString kRejectedMessage = QStringLiteral("Error sending command to servo!");
     static inline const QString kDisconnectedMessage =
         QStringLiteral("QUARVEL is disconnected: nothing was sent to it.");
+    static inline const QString kUnansweredMessage = QStringLiteral(
+        "The QUARVEL did not answer, so nothing was confirmed. Check the connection and try again.");
+
+    struct Read {
+        QString value;
+        ReadStatus status = ReadStatus::Unanswered;
+    };
 
     SerialLink(SerialPort& port, Prompter& prompter, QObject* parent = nullptr);
 
@@ -30,12 +39,17 @@ public:
     Prompter& prompter() { return m_prompter; }
 
     // Value of one parameter; empty when rejected or without a usable answer.
-    QString getValue(const QString& address, const QString& code);
-    // Writes one value and tells the user when the instrument rejects it, or when the port is
-    // closed (the instrument unplugged); false then.
-    bool setValue(const QString& address, const QString& code, const QString& value);
+    QString getValue(const QString& address, const QString& code) { return read(address, code).value; }
+    // The value and what the answer was.
+    Read read(const QString& address, const QString& code);
+    // Writes one value and tells the user when the instrument rejects it. Unanswered (also: the
+    // port is closed, nothing was sent) is left to the caller, which may write several values and
+    // say it once, with unansweredMessage().
+    Answer setValue(const QString& address, const QString& code, const QString& value);
     // Writes address + command (the caller supplies the CR); leaves the answer unread.
     void sendCommand(const QString& address, const QString& command);
+    // Writes address + command (with its CR) and judges the answer as setValue() does, silently.
+    Answer command(const QString& address, const QString& command);
 
     // Waits ms milliseconds with painting and timers alive. Nested delays end independently.
     void delay(double ms);
@@ -44,6 +58,8 @@ public:
 
     // False, after telling the user, when the port is closed: the instrument cannot be reached.
     bool reachable();
+    // Why an exchange went unanswered, for the user: the instrument is unplugged, or silent.
+    QString unansweredMessage() const;
 
     // True while any exchange or delay waits.
     bool busy() const { return m_depth > 0; }

@@ -27,6 +27,8 @@ private slots:
     void onlyALeadingSMarksATextCode();
     void valueFromReply_data();
     void valueFromReply();
+    void answerTo_data();
+    void answerTo();
     void getField_data();
     void getField();
     void cutAtTerminator_replacesNulAndStops();
@@ -46,11 +48,12 @@ void SerialLinkTest::exchanges_discardWhatWasLeftAndReadAfterTheEcho()
     r.link.sendCommand("1", "ELD\r");
     QCOMPARE(r.port.writes(), (QByteArrayList{"1DRA\r", "1ELD\r"}));
     QCOMPARE(r.port.readAll(), QByteArray("1ELD\r  12.5\r\n")); // a command's answer is left unread
-    r.port.close(); // a closed port reads empty quietly; a write says it was not sent
+    r.port.close(); // unplugged: nothing is sent, and the caller is told why nothing answered
     QCOMPARE(r.link.getValue("1", "DRA"), QString());
-    QVERIFY(!r.link.setValue("1", "DRA", "10"));
+    QCOMPARE(r.link.setValue("1", "DRA", "10"), Answer::Unanswered);
     QCOMPARE(r.port.writes().size(), 2);
-    QCOMPARE(r.prompter.messages, QStringList{SerialLink::kDisconnectedMessage});
+    QCOMPARE(r.prompter.messages, QStringList());
+    QCOMPARE(r.link.unansweredMessage(), SerialLink::kDisconnectedMessage);
 }
 
 void SerialLinkTest::rejectedLongText_isReportedAtEverySpeed_data()
@@ -135,6 +138,25 @@ void SerialLinkTest::valueFromReply()
     QFETCH(QString, reply);
     QFETCH(QString, value);
     QCOMPARE(quarvel::valueFromReply(reply, readLine("1", code), code), value);
+}
+
+void SerialLinkTest::answerTo_data()
+{
+    QTest::addColumn<QString>("reply");
+    QTest::addColumn<int>("answer");
+    const int confirmed = int(Answer::Confirmed), refused = int(Answer::Refused), unanswered = int(Answer::Unanswered);
+    QTest::newRow("echo and line end") << "1DM1 Ready?\r\r\n" << confirmed; // the "?" is the value's
+    QTest::newRow("refused after the echo") << "1DM1 Ready?\r?\r\n" << refused;
+    QTest::newRow("nothing") << "" << unanswered;
+    QTest::newRow("part of the echo") << "1DM1 Rea" << unanswered;
+    QTest::newRow("something else first") << "x1DM1 Ready?\r\r\n" << unanswered;
+}
+
+void SerialLinkTest::answerTo()
+{
+    QFETCH(QString, reply);
+    QFETCH(int, answer);
+    QCOMPARE(int(quarvel::answerTo(reply, writeLine("1", "sDM1", "Ready?"))), answer);
 }
 
 void SerialLinkTest::getField_data()

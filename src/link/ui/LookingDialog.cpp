@@ -57,7 +57,13 @@ LookingDialog::LookingDialog(SerialLink& link, QWidget* parent) : QDialog(parent
     m_cmdSearch->setObjectName(QStringLiteral("cmdSearch"));
     m_cmdRemembered = new QPushButton(this);
     m_cmdRemembered->setObjectName(QStringLiteral("cmdRemembered"));
-    for (auto [button, choice] : {std::pair{m_cmdSearch, Choice::Search}, std::pair{m_cmdRemembered, Choice::Remembered}}) {
+    // An instrument whose programming stopped part-way answers only as its boot loader.
+    m_findLoader = new QPushButton(QStringLiteral("Look for Boot Loader"), this);
+    m_findLoader->setObjectName(QStringLiteral("cmdFindLoader"));
+    m_findLoader->setToolTip(QStringLiteral("Look for a boot loader that is already running, as after a firmware "
+                                            "update that stopped part-way"));
+    for (auto [button, choice] : {std::pair{m_cmdSearch, Choice::Search}, std::pair{m_cmdRemembered, Choice::Remembered},
+                                  std::pair{m_findLoader, Choice::BootLoader}}) {
         button->setEnabled(false);
         button->hide();
         connect(button, &QPushButton::clicked, this, [this, choice = choice] {
@@ -113,7 +119,7 @@ void LookingDialog::findQuarvel()
     }
     // The other choices on OK's row, from the left; the dialog widens when they need it.
     int x = twips(300);
-    for (QPushButton* button : {m_cmdSearch, m_cmdRemembered}) {
+    for (QPushButton* button : {m_cmdSearch, m_cmdRemembered, m_findLoader}) {
         if (button == m_cmdRemembered && !button->property("offered").toBool())
             continue;
         const int width = button->sizeHint().width();

@@ -11,7 +11,8 @@ class SerialLink;
 
 // Shown modally at start-up while the program looks for the instrument. Closes by itself when the
 // instrument answers; otherwise grows to show the failure message and an OK button, beside
-// "Search all ports" and, when the instrument's last port is present, a button to use it.
+// "Search all ports", a button to use the instrument's last port when it is present, and one that
+// asks to look for a boot loader that is already running (the caller does what was chosen).
 class LookingDialog : public QDialog {
     Q_OBJECT
 public:
@@ -19,7 +20,7 @@ public:
         "Could not locate QUARVEL, please try a different comm port. Make sure QUARVEL is connected to a valid "
         "comm port.");
 
-    enum class Choice { None, Search, Remembered };
+    enum class Choice { None, Search, Remembered, BootLoader };
 
     explicit LookingDialog(SerialLink& link, QWidget* parent = nullptr);
 
@@ -33,6 +34,8 @@ public:
     bool failureShown() const;
     // What the user chose in the failure view.
     Choice choice() const { return m_choice; }
+    // The user closed the failure view asking to look for a running boot loader.
+    bool bootLoaderSearchAsked() const { return m_choice == Choice::BootLoader; }
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -46,6 +49,7 @@ private:
     QPushButton* m_ok;
     QPushButton* m_cmdSearch;
     QPushButton* m_cmdRemembered;
+    QPushButton* m_findLoader;
     Choice m_choice = Choice::None;
     bool m_started = false;
     bool m_found = false;

@@ -8,20 +8,22 @@
 
 namespace quarvel {
 
+void EepromOperations::reloadAfter(Answer answer, const QString& refusedMessage)
+{
+    if (answer == Answer::Confirmed)
+        m_binding.reloadParameters();
+    else if (!m_binding.link().bootLoaderActive())
+        m_binding.link().prompter().inform(answer == Answer::Refused ? refusedMessage : m_binding.link().unansweredMessage());
+}
+
 void EepromOperations::loadFromEeprom()
 {
-    if (!m_binding.link().reachable())
-        return;
-    loadSettingsFromEeprom(m_binding.link());
-    m_binding.reloadParameters();
+    reloadAfter(loadSettingsFromEeprom(m_binding.link()), kEepromLoadRefusedMessage);
 }
 
 void EepromOperations::restoreFactoryDefaults()
 {
-    if (!m_binding.link().reachable())
-        return;
-    restoreFactorySettings(m_binding.link());
-    m_binding.reloadParameters();
+    reloadAfter(restoreFactorySettings(m_binding.link()), kFactoryDefaultsRefusedMessage);
 }
 
 bool EepromOperations::saveToEeprom()
