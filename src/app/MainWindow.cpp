@@ -147,6 +147,8 @@ void MainWindow::startUp()
 
 PortInfo MainWindow::rememberedPort() const
 {
+    if (m_configFolder.isEmpty())
+        return {};
     const PortSettingsFile::Values stored = PortSettingsFile(m_configFolder).read();
     if (stored.device.isEmpty() && stored.identity.isEmpty())
         return {};
@@ -167,7 +169,8 @@ QString MainWindow::identityOfPort() const
 void MainWindow::rememberPort()
 {
     // Only a help for the next start-up: a file that cannot be written is not worth a message.
-    PortSettingsFile(m_configFolder).rememberDevice(m_port.deviceName(), identityOfPort());
+    if (!m_configFolder.isEmpty())
+        PortSettingsFile(m_configFolder).rememberDevice(m_port.deviceName(), identityOfPort());
 }
 
 void MainWindow::watchPort()

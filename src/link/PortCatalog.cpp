@@ -29,6 +29,8 @@ QList<QPair<int, QString>> links(const QString& configFolder)
 {
     QList<QPair<int, QString>> found;
 #ifndef Q_OS_WIN
+    if (configFolder.isEmpty())
+        return found; // no folder: not the working directory
     static const QRegularExpression name(QStringLiteral("^com([1-9][0-9]{0,2})$"));
     const QDir folder(configFolder);
     const QFileInfoList entries = folder.entryInfoList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot);
