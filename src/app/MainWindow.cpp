@@ -272,7 +272,7 @@ void MainWindow::SSTab1_Click(int current)
     if (previous == kRecordTab)
         m_recordTab->leaveTab();
     if (current < kProgramTab) {
-        m_parameters->binding().reloadParameters();
+        reloadUnlessAway();
         return;
     }
     if (current == kProgramTab) {
@@ -354,7 +354,15 @@ void MainWindow::mnuComm_Click()
 
 void MainWindow::mnuRefresh_Click()
 {
-    m_parameters->binding().reloadParameters();
+    reloadUnlessAway();
+}
+
+void MainWindow::reloadUnlessAway()
+{
+    // Until the instrument answers again (a port back but the instrument still starting
+    // included), a reload would only blank the fields; its return reloads them.
+    if (!m_watcher->away())
+        m_parameters->binding().reloadParameters();
 }
 
 void MainWindow::mnuExit_Click()

@@ -83,6 +83,7 @@ private:
     void connectionReturned(const QString& identification);
     QString portText() const;
     void commsApplied(bool searched);
+    void reloadUnlessAway();
     void mnuComm_Click();
     void mnuRefresh_Click();
     void mnuExit_Click();
