@@ -108,14 +108,19 @@ void LookingDialog::findQuarvel()
         accept();
         return;
     }
-    int extra = 0;
+    // OK's row, where OK stood, or lower when the message needs more lines in this font.
+    const int textBottom = m_failure->y() + m_failure->heightForWidth(m_failure->width());
+    const int rowY = std::max(m_ok->y(), textBottom + twips(120));
+    int extra = rowY - m_ok->y();
+    m_ok->move(m_ok->x(), rowY);
     if (!m_portProblem->text().isEmpty()) {
         // Below the failure message, where OK stood; OK and the dialog's bottom move down.
         const int width = twips(3555);
-        extra = m_portProblem->heightForWidth(width) + twips(120);
-        m_portProblem->setGeometry(twips(300), twips(1560), width, extra - twips(120));
+        const int height = m_portProblem->heightForWidth(width) + twips(120);
+        m_portProblem->setGeometry(twips(300), rowY, width, height - twips(120));
         m_portProblem->show();
-        m_ok->move(m_ok->x(), m_ok->y() + extra);
+        m_ok->move(m_ok->x(), m_ok->y() + height);
+        extra += height;
     }
     // The other choices on OK's row, from the left; the dialog widens when they need it.
     int x = twips(300);
