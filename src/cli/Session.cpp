@@ -2,6 +2,7 @@
 
 #include "cli/Arguments.h"
 #include "link/CommandFraming.h"
+#include "link/SerialLink.h"
 #include "link/DeviceDiscovery.h"
 #include "link/PortLocator.h"
 #include "link/PortSettings.h"
@@ -57,6 +58,20 @@ int Session::portStatus()
     if (m_port.isOpen())
         return kDone;
     return fail(kPortFailure, QStringLiteral("%1: the connection was lost: %2").arg(device(), m_port.errorString()));
+}
+
+} // namespace quarvel::cli
+
+namespace quarvel::cli {
+
+int Session::readValue(const QString& code, QString& value)
+{
+    value = m_link.getValue(kInstrumentAddress, code);
+    if (const int status = portStatus(); status != kDone)
+        return status;
+    if (value.isEmpty() && !isTextCode(code))
+        return fail(kPortFailure, QStringLiteral("%1: the instrument gave no value for %2").arg(device(), code));
+    return kDone;
 }
 
 } // namespace quarvel::cli

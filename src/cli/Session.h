@@ -31,6 +31,9 @@ public:
     int connect(QString* identification = nullptr);
     // After an exchange: kDone while the port is open, else reports the loss.
     int portStatus();
+    // Reads one value; kDone, or the status after reporting a lost port or a number the
+    // instrument left empty (a text may be empty).
+    int readValue(const QString& code, QString& value);
     // Reports the error (one line, naming the device) and returns the status.
     int fail(int status, const QString& text);
 

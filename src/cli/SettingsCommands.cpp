@@ -39,21 +39,6 @@ int badInput(Session& session, const QString& text)
     return session.fail(kBadInput, text);
 }
 
-QString readValue(Session& session, const QString& code)
-{
-    return session.link().getValue(kInstrumentAddress, code);
-}
-
-// A number never comes back empty from an instrument that answered (a text may be empty).
-int valueStatus(Session& session, const QString& code, const QString& value)
-{
-    if (const int status = session.portStatus(); status != kDone)
-        return status;
-    if (value.isEmpty() && !isTextCode(code))
-        return session.fail(kPortFailure, QStringLiteral("%1: the instrument gave no value for %2").arg(session.device(), code));
-    return kDone;
-}
-
 } // namespace
 
 int runIdentify(Session& session, const Arguments& arguments)
@@ -78,8 +63,8 @@ int runGet(Session& session, const Arguments& arguments)
     if (const int status = session.connect(); status != kDone)
         return status;
     for (const QString& code : codes) {
-        const QString value = readValue(session, code);
-        if (const int status = valueStatus(session, code, value); status != kDone)
+        QString value;
+        if (const int status = session.readValue(code, value); status != kDone)
             return status;
         session.console().result(code + QLatin1Char('=') + value);
     }
@@ -154,13 +139,15 @@ int runBackup(Session& session, const Arguments& arguments)
         return status;
     backup.date = QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd hh:mm:ss"));
     for (const QString& code : settingCodes()) {
-        const QString value = readValue(session, code);
-        if (const int status = valueStatus(session, code, value); status != kDone)
+        QString value;
+        if (const int status = session.readValue(code, value); status != kDone)
             return status;
         backup.values.append({code, value});
     }
     QSaveFile file(path); // an existing backup is replaced only by a complete one
-    if (!file.open(QIODevice::WriteOnly) || file.write(formatBackup(backup)) < 0 || !file.commit())
+    const QByteArray text = formatBackup(backup);
+    // Unbuffered: a write cut short (a full disk) shows in its count rather than passing commit().
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) || file.write(text) != text.size() || !file.commit())
         return badInput(session, QStringLiteral("%1: cannot be written: %2").arg(path, file.errorString()));
     session.console().info(QStringLiteral("%1 settings saved to %2").arg(backup.values.size()).arg(path));
     return kDone;
@@ -182,7 +169,7 @@ int runRestore(Session& session, const Arguments& arguments)
     int differences = 0;
     for (const auto& [code, value] : read.backup.values) {
         session.link().setValue(kInstrumentAddress, code, value);
-        const QString held = readValue(session, code);
+        const QString held = session.link().getValue(kInstrumentAddress, code);
         if (const int status = session.portStatus(); status != kDone)
             return status;
         if (held != value) {

@@ -83,7 +83,7 @@ bool PortSettingsFile::write(const QString& port, const QString& baudRate)
     text = IniText::withValue(text, kSection, kBaudRateKey, baudRate);
 
     QSaveFile file(path());
-    if (!file.open(QIODevice::WriteOnly))
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) // a short write shows in write()'s count
         return fail(file.errorString());
     const QByteArray bytes = text.toUtf8();
     if (file.write(bytes) != bytes.size())

@@ -61,7 +61,7 @@ QByteArray RecordFileWriter::format(const RecordFileContent& content)
 QString RecordFileWriter::save(const QString& path, const RecordFileContent& content)
 {
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) // a short write shows in write()'s count
         return QStringLiteral("Cannot save the record to %1: %2").arg(QDir::toNativeSeparators(path), file.errorString());
     const QByteArray bytes = format(content);
     if (file.write(bytes) != bytes.size()) {
