@@ -51,6 +51,15 @@ const QList<CommandEntry>& commands()
          QStringLiteral("record --interval S --minutes M -o FILE.csv [--comment TEXT]"),
          QStringLiteral("Samples the pack voltage every S seconds into a record of M minutes, which doubles its time\n"
                         "when full. Ctrl+C stops it and saves what was recorded.")},
+        {QStringLiteral("report"), {QStringLiteral("--no-history")}, {QStringLiteral("--pack"), QStringLiteral("--profile")},
+         QStringLiteral("report [--pack LABEL] [--profile A|B] [--no-history]"),
+         QStringLiteral("Prints the battery report as RNV=, RLV= and RIM= lines and keeps it as a row of the battery\n"
+                        "history (with the pack label and the name of profile A or B), unless --no-history.")},
+        {QStringLiteral("plot"), {}, {QStringLiteral("-o"), QStringLiteral("--limits"), QStringLiteral("--size")},
+         QStringLiteral("plot RECORD.csv [RECORD.csv...] -o FILE.png|FILE.svg [--limits HIGH,WARN,LOW] [--size WxH]"),
+         QStringLiteral("Draws the record files as the Record tab does, the first as the record and the others laid\n"
+                        "over it from their start, with limit lines when given (800x500 pixels by default).\n"
+                        "Needs no instrument and no display.")},
     };
     return list;
 }

@@ -17,5 +17,7 @@ int runFlash(Session& session, const Arguments& arguments);
 int runFuses(Session& session, const Arguments& arguments);
 int runDownload(Session& session, const Arguments& arguments);
 int runRecord(Session& session, const Arguments& arguments);
+int runReport(Session& session, const Arguments& arguments);
+int runPlot(Session& session, const Arguments& arguments);
 
 } // namespace quarvel::cli
