@@ -31,11 +31,11 @@ bool EepromOperations::saveToEeprom()
         answer = saveSettingsToEeprom(link, m_saveAnswerLimitMs);
     }
     if (answer == EepromSave::Unanswered) {
-        link.prompter().inform(kSaveUnansweredMessage);
+        link.prompter().inform(kEepromSaveUnansweredMessage);
         return false;
     }
     if (answer == EepromSave::Refused) {
-        link.prompter().inform(kSaveRefusedMessage);
+        link.prompter().inform(kEepromSaveRefusedMessage);
         return false;
     }
     m_binding.setDirty(false);

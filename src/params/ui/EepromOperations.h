@@ -11,11 +11,7 @@ class ParameterBinding;
 // The "Misc." tab's EEPROM buttons: the instrument loads, saves or resets its working settings.
 class EepromOperations {
 public:
-    static inline const QString kSaveUnansweredMessage = kEepromSaveUnansweredMessage;
-    static inline const QString kSaveRefusedMessage = kEepromSaveRefusedMessage;
-    static constexpr int kSaveAnswerLimitMs = kEepromSaveAnswerLimitMs;
-
-    explicit EepromOperations(ParameterBinding& binding, int saveAnswerLimitMs = kSaveAnswerLimitMs)
+    explicit EepromOperations(ParameterBinding& binding, int saveAnswerLimitMs = kEepromSaveAnswerLimitMs)
         : m_binding(binding), m_saveAnswerLimitMs(saveAnswerLimitMs)
     {
     }
