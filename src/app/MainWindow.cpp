@@ -14,10 +14,16 @@
 #include "params/ui/ParameterPages.h"
 #include "programmer/ProgrammingModeEntry.h"
 #include "programmer/ui/ProgramTab.h"
+#include "params/ProfilePresets.h"
+#include "recorder/BatteryHistory.h"
+#include "recorder/ui/ChartTools.h"
+#include "recorder/ui/HistoryView.h"
 #include "recorder/ui/RecordTab.h"
+#include "recorder/ui/ReportHistoryControls.h"
 #include "ui/Twips.h"
 
 #include <QCloseEvent>
+#include <QDir>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QTabWidget>
@@ -25,7 +31,8 @@
 namespace quarvel {
 
 namespace {
-constexpr int kClientWidthTwips = 7950;
+// The drawn width, and room beside the Record tab's chart for its tools.
+constexpr int kClientWidthTwips = 7950 + RecordTab::kToolsWidthTwips + RecordTab::kToolsGapTwips;
 constexpr int kClientHeightTwips = 5250;
 } // namespace
 
@@ -56,6 +63,9 @@ MainWindow::MainWindow(SerialPort& port, Prompter& prompter, QString configFolde
     m_recordTab->setObjectName(QStringLiteral("pageRecord"));
     m_tabs->addTab(m_recordTab, captions[kRecordTab]);
     setCentralWidget(m_tabs);
+    m_historyPath = BatteryHistory::defaultPath();
+    connectProfileLevels();
+    addReportHistory();
     buildMenu();
     resize(twips(kClientWidthTwips), twips(kClientHeightTwips) + menuBar()->sizeHint().height());
     connect(m_tabs, &QTabWidget::currentChanged, this, &MainWindow::tabChanged);
@@ -65,6 +75,7 @@ MainWindow::~MainWindow()
 {
     delete m_comms;
     delete m_about;
+    delete m_history;
 }
 
 void MainWindow::buildMenu()
@@ -80,6 +91,60 @@ void MainWindow::buildMenu()
     m_mnuRefresh = add(QStringLiteral("&Refresh"), "mnuRefresh", &MainWindow::mnuRefresh_Click);
     add(QStringLiteral("E&xit"), "mnuExit", &MainWindow::mnuExit_Click);
     add(QStringLiteral("&About"), "mnuAbout", &MainWindow::mnuAbout_Click);
+    add(QStringLiteral("&History"), "mnuHistory", &MainWindow::mnuHistory_Click);
+}
+
+void MainWindow::connectProfileLevels()
+{
+    ParameterBinding& binding = m_parameters->binding();
+    m_recordTab->chartTools()->setLevelSource([&binding](ChartTools::Profile profile) {
+        const auto& fields = profile == ChartTools::ProfileA ? kProfileAFields : kProfileBFields;
+        // Write order: name, resistance, high, warning, low.
+        return VoltageLimits::fromTexts(binding.parameter(fields[2])->text(), binding.parameter(fields[3])->text(),
+                                        binding.parameter(fields[4])->text());
+    });
+    for (const auto& fields : {kProfileAFields, kProfileBFields}) {
+        for (size_t k = 2; k < fields.size(); ++k)
+            connect(binding.parameter(fields[k]), &QLineEdit::textChanged, m_recordTab->chartTools(),
+                    &ChartTools::levelsChanged);
+    }
+}
+
+void MainWindow::addReportHistory()
+{
+    ParameterBinding& binding = m_parameters->binding();
+    const QString settingsFile =
+        m_configFolder.isEmpty() ? QString() : QDir(m_configFolder).filePath(QStringLiteral("Quarvel-history.ini"));
+    m_reportHistory = new ReportHistoryControls(m_historyPath, settingsFile, [&binding](int profile) {
+        return binding.parameter((profile == 0 ? kProfileAFields : kProfileBFields)[0])->text();
+    }, m_parameters->page(kMiscTab));
+    m_reportHistory->setObjectName(QStringLiteral("reportHistory"));
+    // Right of the "Report" frame, below the "Default mode" and "Record dwell time" fields.
+    placeTwips(m_reportHistory, 5940, 1620 - 360, 1900, 1935);
+    connect(&binding, &ParameterBinding::reportUpdated, this, [this, &binding] {
+        const QString error = m_reportHistory->reportRead(binding.report(0)->text(), binding.report(1)->text(),
+                                                          binding.report(2)->text());
+        if (!error.isEmpty())
+            m_prompter.inform(error);
+    });
+}
+
+void MainWindow::setHistoryPath(const QString& path)
+{
+    m_historyPath = path;
+    delete m_reportHistory;
+    addReportHistory();
+}
+
+void MainWindow::mnuHistory_Click()
+{
+    if (!m_history)
+        m_history = new HistoryView(m_historyPath, this);
+    if (const QString error = static_cast<HistoryView*>(m_history.data())->reload(); !error.isEmpty())
+        m_prompter.inform(error);
+    m_history->show();
+    m_history->raise();
+    m_history->activateWindow();
 }
 
 bool MainWindow::dirty() const
@@ -99,6 +164,7 @@ void MainWindow::startUp()
         LookingDialog looking(*m_link, this);
         looking.setPortProblem(portProblem);
         looking.exec();
+        m_reportHistory->setInstrument(looking.identification());
     }
     m_parameters->binding().reloadParameters();
     m_parameters->binding().setDirty(false);
@@ -187,6 +253,8 @@ void MainWindow::closeEvent(QCloseEvent* event)
         m_comms->close();
     if (m_about)
         m_about->close();
+    if (m_history)
+        m_history->close();
     event->accept();
 }
 

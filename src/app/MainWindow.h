@@ -14,6 +14,7 @@ class ParameterPages;
 class ProgramTab;
 class Prompter;
 class RecordTab;
+class ReportHistoryControls;
 class SerialLink;
 class SerialPort;
 
@@ -40,6 +41,11 @@ public:
     QTabWidget* tabs() const { return m_tabs; }
     ParameterPages& parameters() { return *m_parameters; }
     SerialLink& link() { return *m_link; }
+    RecordTab* recordTab() const { return m_recordTab; }
+    ReportHistoryControls* reportHistory() const { return m_reportHistory; }
+    // The battery history file the report rows go to and the History view reads.
+    QString historyPath() const { return m_historyPath; }
+    void setHistoryPath(const QString& path);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -54,6 +60,10 @@ private:
     void mnuRefresh_Click();
     void mnuExit_Click();
     void mnuAbout_Click();
+    void mnuHistory_Click();
+    // The Record tab's limit lines take the profiles' level fields and follow their edits.
+    void connectProfileLevels();
+    void addReportHistory();
 
     SerialPort& m_port;
     Prompter& m_prompter;
@@ -66,6 +76,9 @@ private:
     QAction* m_mnuRefresh = nullptr;
     QPointer<QWidget> m_about;
     QPointer<QWidget> m_comms;
+    QPointer<QWidget> m_history;
+    ReportHistoryControls* m_reportHistory = nullptr;
+    QString m_historyPath;
     QString m_savePortSettings;
     int m_currentTab = 0;
 };

@@ -24,6 +24,8 @@ public:
     void setPortProblem(const QString& problem);
 
     bool found() const { return m_found; }
+    // The instrument's answer to the identify exchange; empty when it was not found.
+    QString identification() const { return m_identification; }
     bool failureShown() const;
 
 protected:
@@ -38,6 +40,7 @@ private:
     QPushButton* m_ok;
     bool m_started = false;
     bool m_found = false;
+    QString m_identification;
 };
 
 } // namespace quarvel

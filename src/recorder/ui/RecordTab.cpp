@@ -8,6 +8,7 @@
 #include "recorder/RecordFileReader.h"
 #include "recorder/RecordFileWriter.h"
 #include "recorder/SampleTimer.h"
+#include "recorder/ui/ChartTools.h"
 #include "recorder/ui/VoltageChartView.h"
 #include "ui/BusyPointer.h"
 #include "ui/Twips.h"
@@ -73,6 +74,14 @@ RecordTab::RecordTab(SerialLink& link, Prompter& prompter, std::function<QString
     placeTwips(m_cmdLoadFromQuarvel, 180, 4380 - tabRow, 915, 495);
     placeTwips(m_chart, 1320, 420 - tabRow, 6375, 4695);
     m_chartDrawn = m_chart->geometry();
+    // Beside the chart, in the room a wider window gives it.
+    m_chartTools = new ChartTools(
+        m_chart, m_model, m_prompter,
+        [this] { return numberOf(m_recordSeconds).value_or(numberOf(m_txtStime->text()).value_or(1)); },
+        [this] { return acquisition() == Acquisition::Running; }, this);
+    m_chartTools->setObjectName(QStringLiteral("chartTools"));
+    m_chartTools->setGeometry(m_chart->geometry().right() + twips(kToolsGapTwips), m_chart->y(),
+                              twips(kToolsWidthTwips), m_chart->height());
     // The button is two lines high: its caption takes both.
     m_cmdLoadFromQuarvel->setText(QStringLiteral("Load from\nQuarvel"));
     m_cmdLoadFromQuarvel->setAccessibleName(QStringLiteral("Load from Quarvel"));
@@ -106,9 +115,12 @@ void RecordTab::resizeEvent(QResizeEvent* event)
     QWidget::resizeEvent(event);
     // The chart keeps its drawn size and takes whatever room a larger window gives.
     constexpr int edge = 8;
+    const int tools = twips(kToolsWidthTwips + kToolsGapTwips);
     m_chart->setGeometry(m_chartDrawn.x(), m_chartDrawn.y(),
-                         std::max(m_chartDrawn.width(), width() - m_chartDrawn.x() - edge),
+                         std::max(m_chartDrawn.width(), width() - m_chartDrawn.x() - edge - tools),
                          std::max(m_chartDrawn.height(), height() - m_chartDrawn.y() - edge));
+    m_chartTools->setGeometry(m_chart->geometry().right() + twips(kToolsGapTwips), m_chart->y(),
+                              twips(kToolsWidthTwips), m_chart->height());
 }
 
 void RecordTab::startRecord(const RecordSettings& settings, const QString& secondsText, const QString& minutesText)

@@ -15,6 +15,7 @@ class QPushButton;
 namespace quarvel {
 
 class Prompter;
+class ChartTools;
 class SampleTimer;
 class SerialLink;
 class VoltageChartView;
@@ -25,6 +26,9 @@ class RecordTab : public QWidget {
     Q_OBJECT
 public:
     enum class Acquisition { Idle, Running, Suspended };
+    // The tools beside the chart: their width and the gap before them, which the window adds.
+    static constexpr int kToolsWidthTwips = 2100;
+    static constexpr int kToolsGapTwips = 120;
 
     // recordDwellTime gives the text of the "Record dwell time" parameter field.
     RecordTab(SerialLink& link, Prompter& prompter, std::function<QString()> recordDwellTime, QWidget* parent = nullptr);
@@ -38,6 +42,8 @@ public:
 
     Acquisition acquisition() const;
     RecordModel& model() { return m_model; }
+    // Limits, comparison, chart images and readouts beside the chart.
+    ChartTools* chartTools() const { return m_chartTools; }
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -75,6 +81,7 @@ private:
     QPushButton* m_cmdLoad;
     QPushButton* m_cmdLoadFromQuarvel;
     VoltageChartView* m_chart;
+    ChartTools* m_chartTools;
     QRect m_chartDrawn; // the chart's place and least size
 };
 
