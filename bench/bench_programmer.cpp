@@ -1,14 +1,17 @@
 // Programs and verifies a full application image through the real serial port code against the
 // virtual boot loader on a pseudo-terminal, and compares the time taken with the line's floor;
 // then times "quarvel-cli flash" of the same image against the same loader the same way.
-#include "link/PortSettings.h"
+#include "link/ForwardingPort.h"
 #include "link/Prompter.h"
 #include "link/QtSerialPortAdapter.h"
+#include "link/SerialLink.h"
 #include "programmer/BootLoaderLink.h"
+#include "programmer/BootLoaderSession.h"
 #include "programmer/FlashPage.h"
 #include "programmer/FlashVerifier.h"
 #include "programmer/FlashWriter.h"
 #include "programmer/HexFile.h"
+#include "programmer/ProgrammerTexts.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -18,7 +21,6 @@
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
-#include <QThread>
 
 #include <cstdio>
 #include <sys/resource.h>
@@ -32,41 +34,25 @@ constexpr double kPageWriteMs = 4;
 constexpr int kLoaderBaud = 19200;
 
 // Counts what the loader sent, as the program reads it.
-class CountingPort : public SerialPort {
+class CountingPort : public ForwardingPort {
 public:
-    explicit CountingPort(SerialPort& port) : m_port(port) {}
+    using ForwardingPort::ForwardingPort;
     qint64 received = 0;
 
-    int portNumber() const override { return m_port.portNumber(); }
-    void setPortNumber(int n) override { m_port.setPortNumber(n); }
-    QString settings() const override { return m_port.settings(); }
-    bool setSettings(const QString& s) override { return m_port.setSettings(s); }
-    bool isOpen() const override { return m_port.isOpen(); }
-    bool open() override { return m_port.open(); }
-    void close() override { m_port.close(); }
-    QString errorString() const override { return m_port.errorString(); }
-    void write(const QByteArray& bytes) override { m_port.write(bytes); }
     QByteArray readAll() override
     {
-        QByteArray bytes = m_port.readAll();
+        QByteArray bytes = ForwardingPort::readAll();
         received += bytes.size();
         return bytes;
     }
-    qint64 bytesToWrite() override { return m_port.bytesToWrite(); }
-    qint64 bytesAvailable() override { return m_port.bytesAvailable(); }
-    bool waitForBytes(int msecs) override { return m_port.waitForBytes(msecs); }
-
-private:
-    SerialPort& m_port;
 };
 
-class CountingPrompter : public Prompter {
+// The command channel's user: nobody answers here, so everything said is printed.
+class PrintingPrompter : public Prompter {
 public:
-    int questions = 0;
     void inform(const QString& text) override { std::printf("message: %s\n", qPrintable(text)); }
     bool askYesNo(const QString& text) override
     {
-        ++questions;
         std::printf("question: %s\n", qPrintable(text));
         return true;
     }
@@ -148,15 +134,16 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "bench_programmer: %s\n", qPrintable(port.errorString()));
         return 1;
     }
-    port.write("1pgm\r");
-    port.waitForBytes(200);
-    QThread::msleep(100);
-    port.close();
-    port.setSettings(kBootLoaderPortSettings);
-    port.open();
+    PrintingPrompter prompter;
+    SerialLink channel(port, prompter);
+    BootLoaderSession session(port, channel);
+    if (!session.enter().programmer) {
+        std::fprintf(stderr, "bench_programmer: the loader does not answer\n");
+        return 1;
+    }
 
     BootLoaderLink loader(port);
-    CountingPrompter prompter;
+    int mismatches = 0;
     if (!loader.erase()) {
         std::fprintf(stderr, "bench_programmer: the loader does not answer\n");
         return 1;
@@ -175,12 +162,18 @@ int main(int argc, char** argv)
 
     port.received = 0;
     FlashVerifier::Result verified;
-    const Figures verify = measure([&] { verified = FlashVerifier(loader, prompter).verify(image); });
+    const Figures verify = measure([&] {
+        verified = FlashVerifier(loader).verify(image, [&](const FlashMismatch& mismatch) {
+            ++mismatches;
+            std::printf("mismatch: %s\n", qPrintable(mismatchText(mismatch)));
+            return true;
+        });
+    });
     const int records = kApplicationBytes / 16;
     const double verifyFloor = port.received * byteS + (records + verified.wordsCompared) * kTurnaroundMs / 1000.0;
 
     std::printf("image %d bytes, %d pages written, %d words compared, %d mismatches\n", kApplicationBytes,
-                written.pagesWritten, verified.wordsCompared, prompter.questions);
+                written.pagesWritten, verified.wordsCompared, mismatches);
     std::printf("loader sent %lld bytes programming, %lld verifying, at %d baud; page write %.1f ms, turnaround "
                 "%.2f ms\n",
                 static_cast<long long>(programBytes), static_cast<long long>(port.received), kLoaderBaud,
@@ -190,10 +183,8 @@ int main(int argc, char** argv)
     bool ok = written.completed && verified.outcome == FlashVerifier::Outcome::Match;
 
     // The loader starts the application again; the command line finds it from there.
-    port.write("G");
-    while (port.isOpen() && port.bytesToWrite() > 0) // the port sends from the event loop
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    QThread::msleep(500);
+    if (!session.leave())
+        std::fprintf(stderr, "bench_programmer: %s\n", qPrintable(port.errorString()));
     port.close();
     QString cliPath = qEnvironmentVariable("QUARVEL_CLI");
     if (cliPath.isEmpty())

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Installs the Debian 12 packages the build, the tests and the program need, when missing.
+# Installs the Debian 12 packages the build, the tests, the package and the program need, when missing.
 set -euo pipefail
 
 packages=(
@@ -7,6 +7,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools qt6-base-private-dev qt6-serialport-dev qt6-charts-dev qt6-svg-dev libqt6opengl6-dev libgl-dev
   clang-14 libclang-rt-14-dev
   xvfb xauth
+  dpkg-dev file lintian desktop-file-utils appstream
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
-# Builds the program and starts it connected to the virtual instrument on a pseudo-terminal.
+# Builds the program and the virtual instrument (not the tests) and starts the program connected to
+# the virtual instrument on a pseudo-terminal.
 # A throw-away configuration folder holds the com1 link, so the user's own settings stay untouched.
 # Extra arguments go to the virtual instrument (quarvel-sim --help lists them).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build -j "$(nproc)"
+cmake --build build -j "$(nproc)" --target quarvel quarvel-sim
 
 if [[ -z ${DISPLAY:-} && -z ${WAYLAND_DISPLAY:-} && -z ${QT_QPA_PLATFORM:-} ]]; then
   echo "No display found. Start the program under a virtual display instead:" >&2

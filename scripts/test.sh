@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Builds everything and runs every test: the plain build, the same tests under AddressSanitizer
-# and UndefinedBehaviorSanitizer, and a short run of each fuzz target. Exits non-zero on failure.
+# Builds everything and runs every test: the plain build, a check of the Debian package built from
+# it, the same tests under AddressSanitizer and UndefinedBehaviorSanitizer, and a short run of each
+# fuzz target. Exits non-zero on failure.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
@@ -14,6 +15,10 @@ echo "== Build and test"
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build -j "$jobs"
 ctest --test-dir build -j "$jobs"
+
+echo "== Package"
+# Packs the programs just built into build-package/ and checks the package in a temporary root.
+"$root/scripts/check-package.sh"
 
 echo "== Build and test with AddressSanitizer and UndefinedBehaviorSanitizer"
 cmake -S . -B build-sanitize -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQUARVEL_SANITIZE=ON >/dev/null

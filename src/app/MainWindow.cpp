@@ -12,7 +12,7 @@
 #include "params/ParameterTable.h"
 #include "params/ui/ParameterBinding.h"
 #include "params/ui/ParameterPages.h"
-#include "programmer/ProgrammingModeEntry.h"
+#include "programmer/BootLoaderSession.h"
 #include "programmer/ui/ProgramTab.h"
 #include "params/ProfilePresets.h"
 #include "recorder/BatteryHistory.h"
@@ -42,7 +42,8 @@ MainWindow::MainWindow(SerialPort& port, Prompter& prompter, QString configFolde
       m_prompter(prompter),
       m_configFolder(std::move(configFolder)),
       m_link(std::make_unique<SerialLink>(port, prompter)),
-      m_parameters(std::make_unique<ParameterPages>(*m_link))
+      m_parameters(std::make_unique<ParameterPages>(*m_link)),
+      m_bootLoader(std::make_unique<BootLoaderSession>(port, *m_link))
 {
     setWindowTitle(QStringLiteral("Quarvel, V1.2"));
     // The layout is drawn for an 8-point dialog font; the value fields keep their own.
@@ -68,7 +69,8 @@ MainWindow::MainWindow(SerialPort& port, Prompter& prompter, QString configFolde
     addReportHistory();
     buildMenu();
     resize(twips(kClientWidthTwips), twips(kClientHeightTwips) + menuBar()->sizeHint().height());
-    connect(m_tabs, &QTabWidget::currentChanged, this, &MainWindow::tabChanged);
+    connect(m_tabs, &QTabWidget::currentChanged, this, &MainWindow::SSTab1_Click);
+    connect(m_bootLoader.get(), &BootLoaderSession::activeChanged, this, &MainWindow::showBootLoaderActive);
 }
 
 MainWindow::~MainWindow()
@@ -170,7 +172,7 @@ void MainWindow::startUp()
     m_parameters->binding().setDirty(false);
 }
 
-void MainWindow::tabChanged(int current)
+void MainWindow::SSTab1_Click(int current)
 {
     const int previous = m_currentTab;
     m_currentTab = current;
@@ -187,8 +189,8 @@ void MainWindow::tabChanged(int current)
             m_tabs->setCurrentIndex(previous); // itself a change of tab, which leaves "Program"
             return;
         }
-        setBootLoaderActive(true); // from "1pgm" on, the instrument listens as its boot loader
-        m_programTab->enterProgrammingMode(m_savePortSettings);
+        m_programTab->resetProgress();
+        m_programTab->showIdentification(m_bootLoader->enter());
         return;
     }
     if (current == kRecordTab)
@@ -197,18 +199,15 @@ void MainWindow::tabChanged(int current)
 
 void MainWindow::leaveProgramTab()
 {
-    // Only a session of programming mode changed the settings; after a declined entry the saved
-    // ones are those of an earlier session and would undo a later choice in "Comm".
-    const bool restore = m_link->bootLoaderActive() && !m_savePortSettings.isEmpty();
-    if (!ProgrammingModeEntry(m_port, *m_link).leave(restore ? m_savePortSettings : QString()))
+    // Also after a declined entry: the tab had already switched to "Program", and leaving it
+    // always starts the application.
+    if (!m_bootLoader->leave())
         m_prompter.inform(LookingDialog::kFailureText + QStringLiteral("\n\n") + m_port.errorString());
-    setBootLoaderActive(false); // the application runs again
 }
 
-void MainWindow::setBootLoaderActive(bool active)
+void MainWindow::showBootLoaderActive(bool active)
 {
-    // Nothing that talks to the application can be used meanwhile, and the link refuses it too.
-    m_link->setBootLoaderActive(active);
+    // Nothing that talks to the application can be used meanwhile; the link refuses it too.
     m_mnuRefresh->setEnabled(!active);
     for (int i = 0; i < m_tabs->count(); ++i) {
         if (i != kProgramTab)

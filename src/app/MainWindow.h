@@ -10,6 +10,7 @@ class QTabWidget;
 
 namespace quarvel {
 
+class BootLoaderSession;
 class ParameterPages;
 class ProgramTab;
 class Prompter;
@@ -37,7 +38,7 @@ public:
     void startUp();
 
     bool dirty() const;
-    QString savePortSettings() const { return m_savePortSettings; }
+    BootLoaderSession& bootLoader() { return *m_bootLoader; }
     QTabWidget* tabs() const { return m_tabs; }
     ParameterPages& parameters() { return *m_parameters; }
     SerialLink& link() { return *m_link; }
@@ -52,10 +53,10 @@ protected:
 
 private:
     void buildMenu();
-    void tabChanged(int current);
+    void SSTab1_Click(int current);
     void leaveProgramTab();
-    // Programming mode: application exchanges are disabled while the boot loader listens.
-    void setBootLoaderActive(bool active);
+    // Programming mode: application controls are disabled while the boot loader listens.
+    void showBootLoaderActive(bool active);
     void mnuComm_Click();
     void mnuRefresh_Click();
     void mnuExit_Click();
@@ -70,6 +71,7 @@ private:
     QString m_configFolder;
     std::unique_ptr<SerialLink> m_link;
     std::unique_ptr<ParameterPages> m_parameters;
+    std::unique_ptr<BootLoaderSession> m_bootLoader;
     QTabWidget* m_tabs;
     ProgramTab* m_programTab;
     RecordTab* m_recordTab;
@@ -79,7 +81,6 @@ private:
     QPointer<QWidget> m_history;
     ReportHistoryControls* m_reportHistory = nullptr;
     QString m_historyPath;
-    QString m_savePortSettings;
     int m_currentTab = 0;
 };
 

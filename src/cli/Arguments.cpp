@@ -102,6 +102,8 @@ Arguments parseArguments(const QStringList& arguments)
         const QString& arg = arguments[i];
         if (arg == QLatin1String("--help") || arg == QLatin1String("-h")) {
             parsed.help = true;
+        } else if (arg == QLatin1String("--version")) {
+            parsed.version = true;
         } else if (valued.contains(arg)) {
             if (i + 1 >= arguments.size()) {
                 parsed.error = QStringLiteral("%1 needs a value").arg(arg);
@@ -120,7 +122,7 @@ Arguments parseArguments(const QStringList& arguments)
             parsed.operands.append(arg);
         }
     }
-    if (parsed.command.isEmpty() && !parsed.help)
+    if (parsed.command.isEmpty() && !parsed.help && !parsed.version)
         parsed.error = QStringLiteral("no command given");
     return parsed;
 }
@@ -135,6 +137,7 @@ QString usage(const QString& command)
         "  --config DIR   the folder whose com<N> links name the ports (default: the window's)\n"
         "  --quiet        no progress or reports, only results and errors\n"
         "  --help         this text\n"
+        "  --version      the program's version\n"
         "Exit status: 0 done, 2 bad arguments or input file (nothing sent), 3 no instrument found,\n"
         "4 refused or mismatched data, 5 port or time-out failure.\n");
     if (const CommandEntry* entry = find(command))

@@ -12,6 +12,7 @@ struct Arguments {
     QMap<QString, QString> options; // "--port" -> "2"; a switch maps to an empty text
     QStringList operands;
     bool help = false;
+    bool version = false;
     QString error; // why the line cannot be used
 };
 

@@ -1,69 +1,54 @@
-// flash and fuses: the boot loader, entered and left as the window's Program tab does.
+// flash and fuses: the work in the boot loader, entered and left through the session the window uses.
 #include "cli/Arguments.h"
 #include "cli/Commands.h"
 #include "cli/Interrupt.h"
 #include "cli/Session.h"
 #include "programmer/BootLoaderLink.h"
+#include "programmer/BootLoaderSession.h"
 #include "programmer/FlashVerifier.h"
 #include "programmer/FlashWriter.h"
 #include "programmer/ImageCheck.h"
 #include "programmer/ProgrammerTexts.h"
-#include "programmer/ProgrammingModeEntry.h"
 
 #include <algorithm>
+#include <functional>
 #include <optional>
 
 namespace quarvel::cli {
 
 namespace {
 
-// The boot loader for the lifetime of a command: entered on start, the application started
-// again (and the port back at its settings) on every way out.
-class LoaderSession {
-public:
-    explicit LoaderSession(Session& session) : m_session(session), m_entry(session.port(), session.link())
-    {
-        m_session.link().setBootLoaderActive(true);
-        m_id = m_entry.run(m_savedSettings);
-    }
-    ~LoaderSession() { leave(); }
+// kDone when the loader answered on entry, else reports why not.
+int loaderStatus(Session& session, const Identification& id)
+{
+    if (!id.error.isEmpty())
+        return session.fail(kPortFailure, session.device() + QStringLiteral(": ") + id.error);
+    if (!id.programmer)
+        return session.fail(kPortFailure,
+                            QStringLiteral("%1: the boot loader did not answer after \"1pgm\"").arg(session.device()));
+    return kDone;
+}
 
-    // kDone when the loader answered, else reports why not.
-    int status()
-    {
-        if (!m_id.error.isEmpty())
-            return m_session.fail(kPortFailure, m_session.device() + QStringLiteral(": ") + m_id.error);
-        if (!m_id.programmer)
-            return m_session.fail(kPortFailure,
-                                  QStringLiteral("%1: the boot loader did not answer after \"1pgm\"").arg(m_session.device()));
-        return kDone;
+// Enters the boot loader, runs work in it when the loader answered, and leaves it again whatever
+// work returned, so a command never ends with the instrument in its loader (where the next command
+// could not find it). The status of work, or of leaving when work succeeded.
+int inBootLoader(Session& session, const std::function<int(BootLoaderSession&, const Identification&)>& work)
+{
+    const InterruptGuard guard("\nquarvel-cli: interrupted: the boot loader's work is finished first, so the "
+                               "instrument is not left in it\n");
+    BootLoaderSession loader(session.port(), session.link());
+    const Identification id = loader.enter();
+    int status = loaderStatus(session, id);
+    if (status == kDone)
+        status = work(loader, id);
+    if (!loader.leave()) {
+        const int left = session.fail(kPortFailure, QStringLiteral("%1: the port did not reopen after the boot loader: %2")
+                                                        .arg(session.device(), session.port().errorString()));
+        if (status == kDone)
+            status = left;
     }
-    const Identification& identification() const { return m_id; }
-    ProgrammingModeEntry& entry() { return m_entry; }
-
-    // Starts the application again; kDone, or reports that the port did not reopen.
-    int leave()
-    {
-        if (m_left)
-            return kDone;
-        m_left = true;
-        const bool reopened = m_entry.leave(m_savedSettings);
-        m_session.link().setBootLoaderActive(false);
-        if (!reopened)
-            return m_session.fail(kPortFailure, QStringLiteral("%1: the port did not reopen after the boot loader: %2")
-                                                    .arg(m_session.device(), m_session.port().errorString()));
-        return kDone;
-    }
-
-private:
-    Session& m_session;
-    InterruptGuard m_guard{"\nquarvel-cli: interrupted: the boot loader's work is finished first, so the instrument is "
-                           "not left in it\n"};
-    ProgrammingModeEntry m_entry;
-    Identification m_id;
-    QString m_savedSettings;
-    bool m_left = false;
-};
+    return status;
+}
 
 // One past the highest data byte of the image: the length progress is measured against.
 qint64 imageEnd(const HexRecords& records)
@@ -99,44 +84,43 @@ int runFlash(Session& session, const Arguments& arguments)
 
     if (const int status = session.connect(); status != kDone)
         return status;
-    LoaderSession loader(session);
-    if (const int status = loader.status(); status != kDone)
-        return status;
-    BootLoaderLink link(session.port());
     Console& console = session.console();
-    if (erase) {
-        console.info(QStringLiteral("Erasing the application area"));
-        if (!link.erase())
-            return session.fail(kPortFailure, session.device() + QStringLiteral(": ") + link.failureMessage());
-    }
-    if (!verifyOnly) {
-        Progress progress(console, QStringLiteral("Programming"), end);
-        const auto result = FlashWriter(link).program(image.records, [&](int pageAddress) {
-            progress.update(pageAddress);
-        });
-        if (!result.completed)
-            return session.fail(kPortFailure, QStringLiteral("%1: %2 %3").arg(session.device(), result.error,
-                                                                             kIncompleteApplicationMessage));
-        progress.update(end);
-    }
-    if (verify) {
-        Progress progress(console, QStringLiteral("Verifying"), end);
-        const auto result = FlashVerifier(link, session.prompter()).verify(image.records, [&](qint64 address) {
-            progress.update(address + 2);
-        });
-        progress.finish();
-        if (result.outcome == FlashVerifier::Outcome::Failed)
-            return session.fail(kPortFailure, session.device() + QStringLiteral(": ") + result.error);
-        if (result.outcome == FlashVerifier::Outcome::StoppedByUser)
-            return session.fail(kRefused, QStringLiteral("%1: the flash differs from %2: %3")
-                                              .arg(session.device(), path,
-                                                   session.prompter().takeMessages().value(0).remove(QStringLiteral(" continue?")).trimmed()));
-        console.info(QStringLiteral("Verified %1 bytes: the flash equals %2").arg(result.bytesCompared).arg(path));
-    }
-    if (const int status = loader.leave(); status != kDone)
-        return status;
-    console.info(QStringLiteral("The application was started"));
-    return kDone;
+    const int status = inBootLoader(session, [&](BootLoaderSession&, const Identification&) {
+        BootLoaderLink link(session.port());
+        if (erase) {
+            console.info(QStringLiteral("Erasing the application area"));
+            if (!link.erase())
+                return session.fail(kPortFailure, session.device() + QStringLiteral(": ") + link.failureMessage());
+        }
+        if (!verifyOnly) {
+            Progress progress(console, QStringLiteral("Programming"), end);
+            const auto result = FlashWriter(link).program(image.records, [&](int pageAddress) {
+                progress.update(pageAddress);
+            });
+            if (!result.completed)
+                return session.fail(kPortFailure, QStringLiteral("%1: %2 %3").arg(session.device(), result.error,
+                                                                                 kIncompleteApplicationMessage));
+            progress.update(end);
+        }
+        if (verify) {
+            Progress progress(console, QStringLiteral("Verifying"), end);
+            // Nobody answers on the command line: the first difference ends the verify.
+            const auto result = FlashVerifier(link).verify(
+                image.records, [](const FlashMismatch&) { return false; },
+                [&](qint64 address) { progress.update(address + 2); });
+            progress.finish();
+            if (result.outcome == FlashVerifier::Outcome::Failed)
+                return session.fail(kPortFailure, session.device() + QStringLiteral(": ") + result.error);
+            if (result.firstMismatch)
+                return session.fail(kRefused, QStringLiteral("%1: the flash differs from %2: %3")
+                                                  .arg(session.device(), path, mismatchText(*result.firstMismatch)));
+            console.info(QStringLiteral("Verified %1 bytes: the flash equals %2").arg(result.bytesCompared).arg(path));
+        }
+        return int(kDone);
+    });
+    if (status == kDone)
+        console.info(QStringLiteral("The application was started"));
+    return status;
 }
 
 int runFuses(Session& session, const Arguments& arguments)
@@ -156,28 +140,26 @@ int runFuses(Session& session, const Arguments& arguments)
     }
     if (const int status = session.connect(); status != kDone)
         return status;
-    LoaderSession loader(session);
-    if (const int status = loader.status(); status != kDone)
+    return inBootLoader(session, [&](BootLoaderSession& loader, const Identification& id) {
+        BootLoaderLink link(session.port());
+        if ((fuse && !link.writeFuseBits(*fuse)) || (lock && !link.writeLockBits(*lock)))
+            return session.fail(kPortFailure, session.device() + QStringLiteral(": ") + link.failureMessage());
+        const std::optional<QString> fuseRead = fuse || lock ? loader.fuseBits() : id.fuseBits;
+        const std::optional<QString> lockRead = fuse || lock ? loader.lockBits() : id.lockBits;
+        if (!fuseRead || !lockRead)
+            return session.fail(kPortFailure, QStringLiteral("%1: the boot loader did not tell its fuse and lock bits")
+                                                  .arg(session.device()));
+        session.console().result(QStringLiteral("fuse=") + *fuseRead);
+        session.console().result(QStringLiteral("lock=") + *lockRead);
+        int status = kDone;
+        if (fuse && *fuseRead != hexByte(*fuse))
+            status = session.fail(kRefused, QStringLiteral("%1: fuse bits %2 were written but %3 read back")
+                                                .arg(session.device(), hexByte(*fuse), *fuseRead));
+        if (lock && *lockRead != hexByte(*lock))
+            status = session.fail(kRefused, QStringLiteral("%1: lock bits %2 were written but %3 read back")
+                                                .arg(session.device(), hexByte(*lock), *lockRead));
         return status;
-    BootLoaderLink link(session.port());
-    if ((fuse && !link.writeFuseBits(*fuse)) || (lock && !link.writeLockBits(*lock)))
-        return session.fail(kPortFailure, session.device() + QStringLiteral(": ") + link.failureMessage());
-    const std::optional<QString> fuseRead = fuse || lock ? loader.entry().fuseBits() : loader.identification().fuseBits;
-    const std::optional<QString> lockRead = fuse || lock ? loader.entry().lockBits() : loader.identification().lockBits;
-    if (!fuseRead || !lockRead)
-        return session.fail(kPortFailure,
-                            QStringLiteral("%1: the boot loader did not tell its fuse and lock bits").arg(session.device()));
-    session.console().result(QStringLiteral("fuse=") + *fuseRead);
-    session.console().result(QStringLiteral("lock=") + *lockRead);
-    int status = kDone;
-    if (fuse && *fuseRead != hexByte(*fuse))
-        status = session.fail(kRefused, QStringLiteral("%1: fuse bits %2 were written but %3 read back")
-                                            .arg(session.device(), hexByte(*fuse), *fuseRead));
-    if (lock && *lockRead != hexByte(*lock))
-        status = session.fail(kRefused, QStringLiteral("%1: lock bits %2 were written but %3 read back")
-                                            .arg(session.device(), hexByte(*lock), *lockRead));
-    const int left = loader.leave();
-    return status != kDone ? status : left;
+    });
 }
 
 } // namespace quarvel::cli

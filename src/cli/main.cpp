@@ -30,6 +30,10 @@ int main(int argc, char** argv)
     }
     // The window's name: its configuration folder holds the com<N> links, its data folder the history.
     QCoreApplication::setApplicationName(QStringLiteral("Quarvel"));
+    if (arguments.version) {
+        std::printf("quarvel-cli %s\n", QUARVEL_VERSION);
+        return kDone;
+    }
     if (arguments.help) {
         std::fputs(usage(arguments.command).toLocal8Bit().constData(), stdout);
         return kDone;

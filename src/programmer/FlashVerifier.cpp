@@ -1,14 +1,12 @@
 #include "programmer/FlashVerifier.h"
 
-#include "link/Prompter.h"
 #include "programmer/BootLoaderLink.h"
-#include "programmer/ProgrammerTexts.h"
 
 #include <algorithm>
 
 namespace quarvel {
 
-FlashVerifier::Result FlashVerifier::verify(const HexRecords& records, const Progress& progress)
+FlashVerifier::Result FlashVerifier::verify(const HexRecords& records, const GoOn& goOn, const Progress& progress)
 {
     Result result;
     for (const HexRecord& r : records) {
@@ -43,8 +41,11 @@ FlashVerifier::Result FlashVerifier::verify(const HexRecords& records, const Pro
             result.bytesCompared += int(lowOwn) + int(highOwn);
             if (expectedLow == readLow && expectedHigh == readHigh)
                 continue;
-            if (!m_prompter.askYesNo(verifyQuestion(low, expectedLow, expectedHigh, readLow, readHigh))) {
-                result.outcome = Outcome::StoppedByUser;
+            const FlashMismatch mismatch{low, expectedLow, expectedHigh, readLow, readHigh};
+            if (!result.firstMismatch)
+                result.firstMismatch = mismatch;
+            if (!goOn(mismatch)) {
+                result.outcome = Outcome::Stopped;
                 return result;
             }
             result.outcome = Outcome::MismatchesAccepted;

@@ -1,5 +1,7 @@
 #include "programmer/ProgrammerTexts.h"
 
+#include "programmer/FlashVerifier.h"
+
 #include <QRegularExpression>
 
 namespace quarvel {
@@ -9,12 +11,11 @@ QString hexByte(int value)
     return QString::number(value & 0xFF, 16).toUpper();
 }
 
-QString verifyQuestion(qint64 byteAddress, quint8 expectedLow, quint8 expectedHigh, quint8 readLow,
-                       quint8 readHigh)
+QString mismatchText(const FlashMismatch& m)
 {
-    return QStringLiteral("Verify error at ") + QString::number(byteAddress) + QStringLiteral(" expected ")
-        + hexByte(expectedLow) + hexByte(expectedHigh) + QStringLiteral(" read ") + hexByte(readLow)
-        + hexByte(readHigh) + QStringLiteral(" continue? ");
+    return QStringLiteral("Verify error at ") + QString::number(m.byteAddress) + QStringLiteral(" expected ")
+        + hexByte(m.expectedLow) + hexByte(m.expectedHigh) + QStringLiteral(" read ") + hexByte(m.readLow)
+        + hexByte(m.readHigh);
 }
 
 BitsText parseBitsText(const QString& text, const QString& what)

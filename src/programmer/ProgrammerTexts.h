@@ -6,6 +6,8 @@
 
 namespace quarvel {
 
+struct FlashMismatch;
+
 inline const QString kInvalidHexRecordMessage = QStringLiteral("Invalid HEX record!");
 inline const QString kEraseQuestion = QStringLiteral("Are you sure you wish to erase the application?");
 inline const QString kVerifyOkMessage = QStringLiteral("Verify OK, no erros found!");
@@ -21,9 +23,9 @@ inline const QString kHexFilePattern = QStringLiteral("*.hex");
 // A byte as the program shows it: upper-case digits without leading zeros (7, 1E, FF).
 QString hexByte(int value);
 
-// The question asked when a word read back differs from the image; bytes low first.
-QString verifyQuestion(qint64 byteAddress, quint8 expectedLow, quint8 expectedHigh, quint8 readLow,
-                       quint8 readHigh);
+// A word read back that differs from the image, bytes low first:
+// "Verify error at 0 expected C94 read FFFF".
+QString mismatchText(const FlashMismatch& mismatch);
 
 // A fuse or lock byte typed as hexadecimal digits (either case, no prefix), or why it is refused.
 struct BitsText {

@@ -1,9 +1,11 @@
-// The line to the boot loader: the counted and the quiet-line waits, and entering programming mode.
+// The line to the boot loader: the counted and the quiet-line waits, and entering and leaving it.
 #include "link/CharWait.h"
 #include "link/SerialLink.h"
+#include "programmer/BootLoaderSession.h"
 #include "programmer/ui/ProgramTab.h"
 #include "support/FakeSerialPort.h"
 #include "support/ScriptedPrompter.h"
+#include "support/SimRig.h"
 
 #include <QLineEdit>
 #include <QtTest>
@@ -30,6 +32,7 @@ private slots:
     void quietWait_endsOnAQuietLineOrAtItsLimits();
     void entry_switchesToTheLoaderAndShowsWhatItTells_data();
     void entry_switchesToTheLoaderAndShowsWhatItTells();
+    void session_keepsTheLoaderUntilAskedToLeave();
 };
 
 void LoaderLineTest::countedWait_needsExactlyTheCount_data()
@@ -115,18 +118,45 @@ void LoaderLineTest::entry_switchesToTheLoaderAndShowsWhatItTells()
     if (!message.isEmpty())
         port.failNextOpen(QStringLiteral("Permission denied"));
     ProgramTab tab(port, link, prompter);
-    QString save;
-    tab.enterProgrammingMode(save);
+    BootLoaderSession session(port, link);
+    tab.showIdentification(session.enter());
 
     QTEST(port.written(), "written");
     QStringList boxes;
     for (const char* name : {"txtProgrammer", "txtSWver", "txtHWver", "txtSignature", "txtLockBits", "txtFuseBits"})
         boxes << tab.findChild<QLineEdit*>(name)->text();
     QTEST(boxes, "boxes");
-    QCOMPARE(save, QStringLiteral("4800,n,8,1"));
+    QCOMPARE(session.savedPortSettings(), QStringLiteral("4800,n,8,1"));
     QCOMPARE(port.settings(), QStringLiteral("19200,n,8,1"));
     QCOMPARE(port.bytesAvailable(), 0); // the LED acknowledgements are read and discarded
     QCOMPARE(prompter.messages, message.isEmpty() ? QStringList() : QStringList{message});
+}
+
+void LoaderLineTest::session_keepsTheLoaderUntilAskedToLeave()
+{
+    using sim::VirtualInstrument;
+    test::SimRig left;
+    test::SimRig kept;
+    for (test::SimRig* rig : {&left, &kept}) {
+        BootLoaderSession session(rig->port, rig->link);
+        QVERIFY(session.enter().programmer);
+        QVERIFY(session.active());
+        rig->port.clearWritten();
+        if (rig == &left)
+            QVERIFY(session.leave());
+    }
+    // Not asked to leave: the loader runs on, and no application line may reach it.
+    QCOMPARE(kept.instrument.mode(), VirtualInstrument::Mode::BootLoader);
+    QCOMPARE(kept.port.settings(), QStringLiteral("19200,n,8,1"));
+    QCOMPARE(kept.link.getValue(QStringLiteral("1"), QStringLiteral("DRA")), QString());
+    QCOMPARE(kept.port.written(), QByteArray());
+    // Asked: "G" at the loader's speed, then the application at the settings saved on entry.
+    QCOMPARE(left.port.written(), QByteArray("G"));
+    QCOMPARE(left.port.settingsAtWrite().last(), QStringLiteral("19200,n,8,1"));
+    QCOMPARE(left.instrument.mode(), VirtualInstrument::Mode::Application);
+    QCOMPARE(left.port.settings(), QStringLiteral("9600,n,8,1"));
+    QVERIFY(!left.link.bootLoaderActive());
+    QCOMPARE(left.link.getValue(QStringLiteral("1"), QStringLiteral("DRA")), QStringLiteral("10"));
 }
 
 QTEST_MAIN(LoaderLineTest)

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "link/SerialPort.h"
+#include "link/ForwardingPort.h"
 
 #include <QByteArrayList>
 #include <QStringList>
@@ -9,28 +9,16 @@ namespace quarvel::test {
 
 // Passes everything to another port and keeps a copy of every write, with the settings the port
 // had when it was written.
-class RecordingPort : public SerialPort {
+class RecordingPort : public ForwardingPort {
 public:
-    explicit RecordingPort(SerialPort& inner) : m_inner(inner) {}
+    using ForwardingPort::ForwardingPort;
 
-    int portNumber() const override { return m_inner.portNumber(); }
-    void setPortNumber(int number) override { m_inner.setPortNumber(number); }
-    QString settings() const override { return m_inner.settings(); }
-    bool setSettings(const QString& settings) override { return m_inner.setSettings(settings); }
-    bool isOpen() const override { return m_inner.isOpen(); }
-    bool open() override { return m_inner.open(); }
-    void close() override { m_inner.close(); }
-    QString errorString() const override { return m_inner.errorString(); }
     void write(const QByteArray& bytes) override
     {
         writes.append(bytes);
-        settingsAtWrite.append(m_inner.settings());
-        m_inner.write(bytes);
+        settingsAtWrite.append(inner().settings());
+        ForwardingPort::write(bytes);
     }
-    QByteArray readAll() override { return m_inner.readAll(); }
-    qint64 bytesToWrite() override { return m_inner.bytesToWrite(); }
-    qint64 bytesAvailable() override { return m_inner.bytesAvailable(); }
-    bool waitForBytes(int msecs) override { return m_inner.waitForBytes(msecs); }
 
     // The text written from write number `from` on, split at each CR (what follows the last CR is
     // left out).
@@ -43,9 +31,6 @@ public:
 
     QByteArrayList writes;
     QStringList settingsAtWrite;
-
-private:
-    SerialPort& m_inner;
 };
 
 } // namespace quarvel::test

@@ -39,7 +39,7 @@ CommsDialog::CommsDialog(SerialPort& port, Prompter& prompter, QString configFol
     setWindowTitle(QStringLiteral("Communications..."));
     buildLayout();
     connect(m_txtCommPort, &QLineEdit::textChanged, this, &CommsDialog::showDevice);
-    connect(m_cmdApply, &QPushButton::clicked, this, &CommsDialog::cmdApplyClick);
+    connect(m_cmdApply, &QPushButton::clicked, this, &CommsDialog::cmdApply_Click);
     connect(m_lstPorts, &QListWidget::itemActivated, this, &CommsDialog::lstPortsActivated);
     showDevice();
 }
@@ -126,7 +126,7 @@ int CommsDialog::selectedSpeed() const
     return -1;
 }
 
-void CommsDialog::cmdApplyClick()
+void CommsDialog::cmdApply_Click()
 {
     const QString portText = m_txtCommPort->text();
     const int speed = selectedSpeed();

@@ -44,7 +44,7 @@ protected:
 private:
     void buildLayout();
     void formActivate();
-    void cmdApplyClick();
+    void cmdApply_Click();
     int selectedSpeed() const;
     void showDevice();
     void listSystemPorts();

@@ -2,12 +2,12 @@
 
 #include "link/Prompter.h"
 #include "link/SerialLink.h"
+#include "programmer/BootLoaderIdentifier.h"
 #include "programmer/FlashPage.h"
 #include "programmer/FlashVerifier.h"
 #include "programmer/FlashWriter.h"
 #include "programmer/ImageCheck.h"
 #include "programmer/ProgrammerTexts.h"
-#include "programmer/ProgrammingModeEntry.h"
 #include "ui/BusyPointer.h"
 #include "ui/Twips.h"
 
@@ -36,7 +36,7 @@ ProgramTab::ProgramTab(SerialPort& port, SerialLink& link, Prompter& prompter, Q
 
 ProgramTab::ProgramTab(SerialPort& port, SerialLink& link, Prompter& prompter, const ProgrammerTiming& timing,
                        QWidget* parent)
-    : QWidget(parent), m_port(port), m_link(link), m_prompter(prompter), m_loader(port, timing)
+    : QWidget(parent), m_link(link), m_prompter(prompter), m_loader(port, timing)
 {
     buildControls();
 }
@@ -109,19 +109,22 @@ void ProgramTab::buildControls()
     for (int i = 1; i < order.size(); ++i)
         setTabOrder(order[i - 1], order[i]);
 
-    connect(cmdFileName, &QPushButton::clicked, this, &ProgramTab::cmdFileNameClick);
-    connect(cmdEraseFlash, &QPushButton::clicked, this, &ProgramTab::cmdEraseFlashClick);
-    connect(cmdProgramFlash, &QPushButton::clicked, this, &ProgramTab::cmdProgramFlashClick);
-    connect(cmdVerifyFlash, &QPushButton::clicked, this, &ProgramTab::cmdVerifyFlashClick);
-    connect(cmdFuseBits, &QPushButton::clicked, this, &ProgramTab::cmdFuseBitsClick);
-    connect(cmdLockBits, &QPushButton::clicked, this, &ProgramTab::cmdLockBitsClick);
+    connect(cmdFileName, &QPushButton::clicked, this, &ProgramTab::cmdFileName_Click);
+    connect(cmdEraseFlash, &QPushButton::clicked, this, &ProgramTab::cmdEraseFlash_Click);
+    connect(cmdProgramFlash, &QPushButton::clicked, this, &ProgramTab::cmdProgramFlash_Click);
+    connect(cmdVerifyFlash, &QPushButton::clicked, this, &ProgramTab::cmdVerifyFlash_Click);
+    connect(cmdFuseBits, &QPushButton::clicked, this, &ProgramTab::cmdFuseBits_Click);
+    connect(cmdLockBits, &QPushButton::clicked, this, &ProgramTab::cmdLockBits_Click);
 }
 
-void ProgramTab::enterProgrammingMode(QString& savePortSettings)
+void ProgramTab::resetProgress()
 {
     m_progress->setRange(0, kLastApplicationByte);
     m_progress->setValue(0);
-    const Identification id = ProgrammingModeEntry(m_port, m_link).run(savePortSettings);
+}
+
+void ProgramTab::showIdentification(const Identification& id)
+{
     const auto show = [](QLineEdit* box, const std::optional<QString>& text) {
         if (text)
             box->setText(*text);
@@ -138,14 +141,14 @@ void ProgramTab::enterProgrammingMode(QString& savePortSettings)
         m_prompter.inform(id.error);
 }
 
-void ProgramTab::cmdFileNameClick()
+void ProgramTab::cmdFileName_Click()
 {
     const QString name = m_prompter.openFileName(kHexFileDialogTitle, kHexFilePattern, m_txtFileName->text());
     if (!name.isEmpty())
         m_txtFileName->setText(name);
 }
 
-void ProgramTab::cmdEraseFlashClick()
+void ProgramTab::cmdEraseFlash_Click()
 {
     if (!m_prompter.askYesNo(kEraseQuestion))
         return;
@@ -166,7 +169,7 @@ bool ProgramTab::loadImage(bool forProgramming)
     return true;
 }
 
-void ProgramTab::cmdProgramFlashClick()
+void ProgramTab::cmdProgramFlash_Click()
 {
     BusyScope busy(m_link);
     m_progress->setValue(0);
@@ -185,13 +188,15 @@ void ProgramTab::cmdProgramFlashClick()
     m_progress->hide();
 }
 
-void ProgramTab::cmdVerifyFlashClick()
+void ProgramTab::cmdVerifyFlash_Click()
 {
     BusyScope busy(m_link);
     BusyPointer pointer;
     if (!loadImage(false))
         return;
-    const auto result = FlashVerifier(m_loader, m_prompter).verify(m_hexRecords);
+    const auto result = FlashVerifier(m_loader).verify(m_hexRecords, [this](const FlashMismatch& mismatch) {
+        return m_prompter.askYesNo(mismatchText(mismatch) + QStringLiteral(" continue? "));
+    });
     if (result.outcome == FlashVerifier::Outcome::Failed)
         m_prompter.inform(result.error);
     else if (result.outcome == FlashVerifier::Outcome::Match)
@@ -213,12 +218,12 @@ void ProgramTab::writeBits(QLineEdit* box, const QString& what, bool fuse)
         m_prompter.inform(m_loader.failureMessage());
 }
 
-void ProgramTab::cmdFuseBitsClick()
+void ProgramTab::cmdFuseBits_Click()
 {
     writeBits(m_txtFuseBits, QStringLiteral("fuse bits"), true);
 }
 
-void ProgramTab::cmdLockBitsClick()
+void ProgramTab::cmdLockBits_Click()
 {
     writeBits(m_txtLockBits, QStringLiteral("lock bits"), false);
 }

@@ -12,12 +12,14 @@ class QPushButton;
 
 namespace quarvel {
 
+struct Identification;
 class Prompter;
 class SerialLink;
 class SerialPort;
 
-// The Program tab: programming-mode entry with identification, the image file, erase, program
-// and verify of the application area, and the fuse and lock bits, all through the boot loader.
+// The Program tab: what the boot loader told on entry, the image file, erase, program and verify
+// of the application area, and the fuse and lock bits, all through the boot loader. Entering and
+// leaving the loader is the window's, through a BootLoaderSession.
 class ProgramTab : public QWidget {
     Q_OBJECT
 public:
@@ -25,19 +27,21 @@ public:
     ProgramTab(SerialPort& port, SerialLink& link, Prompter& prompter, const ProgrammerTiming& timing,
                QWidget* parent = nullptr);
 
-    // Starts the boot loader and identifies it; the settings in force before go to savePortSettings.
-    void enterProgrammingMode(QString& savePortSettings);
+    // Before the boot loader is entered: the progress bar back at its start.
+    void resetProgress();
+    // What the boot loader told on entry, in its boxes; a failure to reach it is told the user.
+    void showIdentification(const Identification& id);
 
     // The signature bytes of the last identification.
     QList<int> signatureBytes() const { return m_signatureBytes; }
 
 private slots:
-    void cmdFileNameClick();
-    void cmdEraseFlashClick();
-    void cmdProgramFlashClick();
-    void cmdVerifyFlashClick();
-    void cmdFuseBitsClick();
-    void cmdLockBitsClick();
+    void cmdFileName_Click();
+    void cmdEraseFlash_Click();
+    void cmdProgramFlash_Click();
+    void cmdVerifyFlash_Click();
+    void cmdFuseBits_Click();
+    void cmdLockBits_Click();
 
 private:
     void buildControls();
@@ -45,7 +49,6 @@ private:
     bool loadImage(bool forProgramming);
     void writeBits(QLineEdit* box, const QString& what, bool fuse);
 
-    SerialPort& m_port;
     SerialLink& m_link;
     Prompter& m_prompter;
     BootLoaderLink m_loader;

@@ -22,25 +22,20 @@ struct Identification {
     QString error; // the port could not be reopened at the loader's settings
 };
 
-// Tells the running firmware to start its boot loader, switches the port to the loader's settings,
-// asks the loader who it is and blinks the instrument's LED.
-class ProgrammingModeEntry {
+// Asks a running boot loader who it is, with timed-delay exchanges, and blinks the instrument's LED.
+class BootLoaderIdentifier {
 public:
-    static constexpr int kLoaderStartMs = 1000;
     static constexpr int kLedBlinks = 5;
 
-    ProgrammingModeEntry(SerialPort& port, SerialLink& link) : m_port(port), m_link(link) {}
+    BootLoaderIdentifier(SerialPort& port, SerialLink& link) : m_port(port), m_link(link) {}
 
-    // savePortSettings receives the settings in force before the switch.
-    Identification run(QString& savePortSettings);
+    // Programmer, versions, signature, lock and fuse bits, then the LED. A loader that does not
+    // echo "S" is asked nothing more.
+    Identification identify();
 
     // The loader's lock and fuse bits in hexadecimal; nothing when it did not answer.
     std::optional<QString> lockBits();
     std::optional<QString> fuseBits();
-
-    // Tells the loader to start the application, then reopens the port, at restoreSettings when
-    // they are given. False (the reason in the port's errorString()) when it does not open.
-    bool leave(const QString& restoreSettings);
 
 private:
     // Writes the command (and its parameter, in the same write) and waits its fixed time.

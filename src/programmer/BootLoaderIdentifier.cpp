@@ -1,6 +1,5 @@
-#include "programmer/ProgrammingModeEntry.h"
+#include "programmer/BootLoaderIdentifier.h"
 
-#include "link/PortSettings.h"
 #include "link/SerialLink.h"
 #include "link/SerialPort.h"
 #include "programmer/BootLoaderCommands.h"
@@ -46,34 +45,21 @@ std::optional<QString> bitsAfterEcho(const QByteArray& reply, char letter)
 
 } // namespace
 
-void ProgrammingModeEntry::send(char letter, const QByteArray& parameter)
+void BootLoaderIdentifier::send(char letter, const QByteArray& parameter)
 {
     m_port.write(QByteArray(1, letter) + parameter);
     m_link.delay(commandFor(letter).delayMs);
 }
 
-QByteArray ProgrammingModeEntry::ask(char letter)
+QByteArray BootLoaderIdentifier::ask(char letter)
 {
     send(letter);
     return m_port.readAll();
 }
 
-Identification ProgrammingModeEntry::run(QString& savePortSettings)
+Identification BootLoaderIdentifier::identify()
 {
-    BusyScope busy(m_link);
     Identification id;
-    m_port.write(toWire(QStringLiteral("1pgm\r")));
-    m_link.delay(kLoaderStartMs);
-
-    m_port.close();
-    savePortSettings = m_port.settings();
-    m_port.setSettings(kBootLoaderPortSettings);
-    if (!m_port.open()) {
-        id.error = QStringLiteral("The serial port could not be opened at %1 for the boot loader: %2")
-                       .arg(kBootLoaderPortSettings, m_port.errorString());
-        return id;
-    }
-
     id.programmer = textAfterEcho(ask('S'), 'S');
     if (!id.programmer)
         return id; // no loader answered: nothing else is asked
@@ -103,25 +89,14 @@ Identification ProgrammingModeEntry::run(QString& savePortSettings)
     return id;
 }
 
-std::optional<QString> ProgrammingModeEntry::lockBits()
+std::optional<QString> BootLoaderIdentifier::lockBits()
 {
     return bitsAfterEcho(ask('r'), 'r');
 }
 
-std::optional<QString> ProgrammingModeEntry::fuseBits()
+std::optional<QString> BootLoaderIdentifier::fuseBits()
 {
     return bitsAfterEcho(ask('F'), 'F');
-}
-
-bool ProgrammingModeEntry::leave(const QString& restoreSettings)
-{
-    BusyScope scope(m_link);
-    m_port.write(QByteArray(1, bootloader::kLeave.letter));
-    m_link.delay(bootloader::kLeave.delayMs);
-    m_port.close();
-    if (!restoreSettings.isEmpty())
-        m_port.setSettings(restoreSettings);
-    return m_port.open();
 }
 
 } // namespace quarvel

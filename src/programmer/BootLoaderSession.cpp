@@ -1,0 +1,72 @@
+#include "programmer/BootLoaderSession.h"
+
+#include "link/CommandFraming.h"
+#include "link/PortSettings.h"
+#include "link/SerialLink.h"
+#include "link/SerialPort.h"
+#include "programmer/BootLoaderCommands.h"
+
+namespace quarvel {
+
+BootLoaderSession::BootLoaderSession(SerialPort& port, SerialLink& link, QObject* parent)
+    : QObject(parent), m_port(port), m_link(link), m_identifier(port, link)
+{
+}
+
+bool BootLoaderSession::active() const
+{
+    return m_link.bootLoaderActive();
+}
+
+void BootLoaderSession::setActive(bool active)
+{
+    m_link.setBootLoaderActive(active);
+    emit activeChanged(active);
+}
+
+Identification BootLoaderSession::enter()
+{
+    BusyScope busy(m_link);
+    setActive(true);
+    // Written straight to the port: the command channel refuses the application from here on.
+    m_port.write(toWire(kInstrumentAddress + QStringLiteral("pgm") + kCR));
+    m_link.delay(kLoaderStartMs);
+
+    m_port.close();
+    m_savedPortSettings = m_port.settings();
+    m_port.setSettings(kBootLoaderPortSettings);
+    if (!m_port.open()) {
+        Identification id;
+        id.error = QStringLiteral("The serial port could not be opened at %1 for the boot loader: %2")
+                       .arg(kBootLoaderPortSettings, m_port.errorString());
+        return id;
+    }
+    return m_identifier.identify();
+}
+
+bool BootLoaderSession::leave()
+{
+    BusyScope busy(m_link);
+    m_port.write(QByteArray(1, bootloader::kLeave.letter));
+    m_link.delay(bootloader::kLeave.delayMs);
+    m_port.close();
+    // Only an entry of this session changed the settings; without one, the saved ones would undo
+    // a later choice of port settings.
+    if (active() && !m_savedPortSettings.isEmpty())
+        m_port.setSettings(m_savedPortSettings);
+    const bool reopened = m_port.open();
+    setActive(false);
+    return reopened;
+}
+
+std::optional<QString> BootLoaderSession::lockBits()
+{
+    return m_identifier.lockBits();
+}
+
+std::optional<QString> BootLoaderSession::fuseBits()
+{
+    return m_identifier.fuseBits();
+}
+
+} // namespace quarvel

@@ -1,0 +1,54 @@
+#pragma once
+
+#include "programmer/BootLoaderIdentifier.h"
+
+#include <QObject>
+#include <QString>
+
+namespace quarvel {
+
+class SerialLink;
+class SerialPort;
+
+// The instrument's boot loader on the line: entering it ("1pgm", the switch to the loader's port
+// settings, identification) and leaving it ("G", then the settings in force before). It is left
+// only when the caller asks, so the caller decides whether the loader keeps running. While the
+// session is active the command channel refuses application exchanges: the loader would take
+// their letters as commands.
+class BootLoaderSession : public QObject {
+    Q_OBJECT
+public:
+    static constexpr int kLoaderStartMs = 1000;
+
+    BootLoaderSession(SerialPort& port, SerialLink& link, QObject* parent = nullptr);
+
+    // Tells the application to start its loader, remembers the port settings, reopens the port at
+    // the loader's and identifies it. Active from "1pgm" on, whatever the loader answers: the
+    // instrument may be listening as its loader even when it said nothing.
+    Identification enter();
+    // Tells the loader to start the application, then closes and reopens the port, at the settings
+    // in force before entry when this session entered the loader. False (the reason in the port's
+    // errorString()) when it does not open.
+    bool leave();
+
+    bool active() const;
+    // The port settings in force before the loader was entered; empty until it has been.
+    QString savedPortSettings() const { return m_savedPortSettings; }
+
+    // The loader's lock and fuse bits in hexadecimal, asked again; nothing when it did not answer.
+    std::optional<QString> lockBits();
+    std::optional<QString> fuseBits();
+
+signals:
+    void activeChanged(bool active);
+
+private:
+    void setActive(bool active);
+
+    SerialPort& m_port;
+    SerialLink& m_link;
+    BootLoaderIdentifier m_identifier;
+    QString m_savedPortSettings;
+};
+
+} // namespace quarvel
