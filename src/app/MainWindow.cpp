@@ -121,9 +121,12 @@ void MainWindow::addReportHistory()
         return binding.parameter((profile == 0 ? kProfileAFields : kProfileBFields)[0])->text();
     }, m_parameters->page(kMiscTab));
     m_reportHistory->setObjectName(QStringLiteral("reportHistory"));
+    m_reportHistory->setInstrument(m_identification);
+    if (m_parameters->page(kMiscTab)->isVisible())
+        m_reportHistory->show(); // a page already shown does not show what is added to it
     // Right of the "Report" frame, below the "Default mode" and "Record dwell time" fields.
     placeTwips(m_reportHistory, 5940, 1620 - 360, 1900, 1935);
-    connect(&binding, &ParameterBinding::reportUpdated, this, [this, &binding] {
+    connect(&binding, &ParameterBinding::reportUpdated, m_reportHistory, [this, &binding] {
         const QString error = m_reportHistory->reportRead(binding.report(0)->text(), binding.report(1)->text(),
                                                           binding.report(2)->text());
         if (!error.isEmpty())
@@ -166,7 +169,8 @@ void MainWindow::startUp()
         LookingDialog looking(*m_link, this);
         looking.setPortProblem(portProblem);
         looking.exec();
-        m_reportHistory->setInstrument(looking.identification());
+        m_identification = looking.identification();
+        m_reportHistory->setInstrument(m_identification);
     }
     m_parameters->binding().reloadParameters();
     m_parameters->binding().setDirty(false);

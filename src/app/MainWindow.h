@@ -81,6 +81,7 @@ private:
     QPointer<QWidget> m_history;
     ReportHistoryControls* m_reportHistory = nullptr;
     QString m_historyPath;
+    QString m_identification; // the instrument's answer at start-up, kept with each report
     int m_currentTab = 0;
 };
 
