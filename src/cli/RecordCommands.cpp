@@ -5,10 +5,14 @@
 #include "cli/Session.h"
 #include "link/CommandFraming.h"
 #include "params/ParameterTable.h"
-#include "recorder/LiveRecord.h"
+#include "recorder/LiveAcquisition.h"
+#include "recorder/LiveRecordSettings.h"
+#include "recorder/RecordDoubling.h"
+#include "recorder/RecordFileContent.h"
 #include "recorder/RecordFileWriter.h"
 #include "recorder/RecordModel.h"
 #include "recorder/SampleTimer.h"
+#include "recorder/StoredRecordImport.h"
 
 #include <QDir>
 #include <QEventLoop>
@@ -86,9 +90,10 @@ int runRecord(Session& session, const Arguments& arguments)
     if (!arguments.operands.isEmpty())
         return session.fail(kBadInput, QStringLiteral("record takes no operand"));
     const QString secondsText = arguments.options.value(QStringLiteral("--interval"));
-    QString minutesText = arguments.options.value(QStringLiteral("--minutes"));
+    const QString minutesText = arguments.options.value(QStringLiteral("--minutes"));
     if (secondsText.isEmpty() || minutesText.isEmpty())
         return session.fail(kBadInput, QStringLiteral("record needs --interval S and --minutes M"));
+    // Refused before the port opens: bad settings send nothing.
     RecordSettings settings;
     int intervalMs = 0;
     const QString problem =
@@ -100,53 +105,41 @@ int runRecord(Session& session, const Arguments& arguments)
     if (const int status = session.connect(); status != kDone)
         return status;
 
-    RecordModel model;
-    model.setupVoltageChart(settings.seconds, settings.minutes);
-    model.clearVoltageChart();
-    SampleTimer timer(session.link());
+    LiveAcquisition acquisition(session.link());
     QEventLoop loop;
     int status = kDone;
-    QObject::connect(&timer, &SampleTimer::sampleDue, &loop, [&] {
-        // The window's rule: the sample about to be taken fills the record, so its time doubles first.
-        const bool full = model.cursor() >= model.pointCount() && !extendRecordTime(model, secondsText, minutesText);
-        const auto value = readPackVoltage(session.link());
-        if (!timer.isActive())
-            return; // stopped while the instrument answered
-        if (!session.port().isOpen()) {
-            status = session.portStatus();
-            timer.stop();
-            loop.quit();
-            return;
-        }
-        const int point = model.cursor();
-        model.setValue(point, value);
-        model.setCursor(point + 1);
-        session.console().info(QStringLiteral("%1 %2 min %3").arg(point).arg(model.label(point),
-                                   value ? QString::number(*value) + QStringLiteral(" V") : QStringLiteral("no value")));
-        if (full) {
+    QObject::connect(&acquisition.timer(), &SampleTimer::sampleDue, &acquisition, &LiveAcquisition::takeSample);
+    QObject::connect(&acquisition, &LiveAcquisition::sampled, &loop, [&](int point, std::optional<double> volts) {
+        session.console().info(QStringLiteral("%1 %2 min %3").arg(point).arg(acquisition.model().label(point),
+                                   volts ? QString::number(*volts) + QStringLiteral(" V") : QStringLiteral("no value")));
+    });
+    QObject::connect(&acquisition, &LiveAcquisition::instrumentAway, &loop, [&] {
+        status = session.portStatus();
+        acquisition.stop();
+    });
+    QObject::connect(&acquisition, &LiveAcquisition::ended, &loop, [&](LiveAcquisition::State state) {
+        if (state == LiveAcquisition::State::Full)
             session.console().error(fullRecordMessage());
-            timer.stop();
-            loop.quit();
-        }
+        loop.quit();
     });
     QTimer stopWatch; // a signal handler may only set a flag; this looks at it
     QObject::connect(&stopWatch, &QTimer::timeout, &loop, [&] {
-        if (!InterruptGuard::requested())
-            return;
-        timer.stop();
-        loop.quit();
+        if (InterruptGuard::requested())
+            acquisition.stop();
     });
     const InterruptGuard guard;
+    if (const QString refused = acquisition.start(secondsText, minutesText); !refused.isEmpty())
+        return session.fail(kBadInput, refused);
     stopWatch.start(50);
     session.console().info(QStringLiteral("Recording every %1 s into %2; Ctrl+C stops and saves")
                                .arg(secondsText, arguments.options.value(QStringLiteral("-o"))));
-    timer.start(intervalMs);
     loop.exec();
-    timer.stop();
-    const int saved = save(session, arguments, model, secondsText, minutesText);
+    acquisition.stop();
+    const int saved =
+        save(session, arguments, acquisition.model(), acquisition.secondsText(), acquisition.minutesText());
     if (saved == kDone)
         session.console().info(QStringLiteral("%1 samples saved to %2")
-                                   .arg(model.cursor() - 1)
+                                   .arg(acquisition.model().cursor() - 1)
                                    .arg(arguments.options.value(QStringLiteral("-o"))));
     return status != kDone ? status : saved;
 }

@@ -1,23 +1,11 @@
 #pragma once
 
+#include "recorder/RecordFileContent.h"
+
 #include <QByteArray>
 #include <QString>
-#include <QStringList>
-
-#include <vector>
 
 namespace quarvel {
-
-// What a record file holds: a date, the user's comment, the two settings texts, and each
-// point's label and value (NaN: no value, written as an empty value).
-struct RecordFileContent {
-    QString date;
-    QString comment;
-    QString secondsText;
-    QString minutesText;
-    QStringList labels;
-    std::vector<double> values;
-};
 
 // Writes record files: five header lines, then one "label,value" line per point, CR LF line ends,
 // one byte per character. The settings texts are written as they stand. The comment is written

@@ -165,9 +165,9 @@ void MainWindowTest::leavingRecordTab_suspendsAndComingBackResumes()
     r.w.window.findChild<QPushButton*>(QStringLiteral("cmdAcquire"))->click();
     QTRY_VERIFY(r.port.written().contains("1RNV\r")); // sampling
     r.w.window.tabs()->setCurrentIndex(3);
-    QCOMPARE(record->acquisition(), RecordTab::Acquisition::Suspended);
+    QCOMPARE(record->acquisition().state(), LiveAcquisition::State::Suspended);
     r.w.window.tabs()->setCurrentIndex(kRecord);
-    QCOMPARE(record->acquisition(), RecordTab::Acquisition::Running); // the same record goes on
+    QCOMPARE(record->acquisition().state(), LiveAcquisition::State::Acquiring); // the same record goes on
 }
 
 void MainWindowTest::exit_asksOnlyWhenThereAreUnsavedChanges()

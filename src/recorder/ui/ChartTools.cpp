@@ -38,8 +38,8 @@ QPushButton* button(QWidget* parent, const char* name, const QString& text, cons
 } // namespace
 
 ChartTools::ChartTools(VoltageChartView* view, RecordModel& model, Prompter& prompter,
-                       std::function<double()> secondsPerPoint, std::function<bool()> acquiring, QWidget* parent)
-    : QWidget(parent), m_view(view), m_model(model), m_prompter(prompter), m_acquiring(std::move(acquiring))
+                       std::function<double()> secondsPerPoint, QWidget* parent)
+    : QWidget(parent), m_view(view), m_model(model), m_prompter(prompter)
 {
     auto* limitsLabel = new QLabel(QStringLiteral("&Limits"), this);
     m_limits = new QComboBox(this);
@@ -109,10 +109,21 @@ void ChartTools::refreshReadouts()
 {
     const VoltageLimits& limits = m_limitLines->limits();
     const RecordStatistics statistics = RecordStatistics::of(m_model.rawValues(), limits.warning, limits.low);
-    const bool acquiring = m_acquiring && m_acquiring();
-    const int last = m_model.cursor() - 1; // the point the last sample went to
-    const auto latest = last >= 1 && last <= m_model.pointCount() ? m_model.value(last) : std::nullopt;
-    m_readouts->show(m_model, statistics, acquiring, latest, limits.warning.has_value(), limits.low.has_value());
+    m_readouts->show(m_model, statistics, m_acquiring, m_latest, limits.warning.has_value(), limits.low.has_value());
+}
+
+void ChartTools::setAcquiring(bool acquiring)
+{
+    if (acquiring && !m_acquiring)
+        m_latest.reset(); // a new record has no sample yet
+    m_acquiring = acquiring;
+    refreshReadouts();
+}
+
+void ChartTools::sampleTaken(std::optional<double> volts)
+{
+    m_latest = volts;
+    refreshReadouts();
 }
 
 void ChartTools::compare()

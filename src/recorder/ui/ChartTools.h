@@ -5,6 +5,7 @@
 #include <QWidget>
 
 #include <functional>
+#include <optional>
 
 class QComboBox;
 class QListWidget;
@@ -29,7 +30,11 @@ public:
     enum Profile { NoProfile = 0, ProfileA = 1, ProfileB = 2 };
 
     ChartTools(VoltageChartView* view, RecordModel& model, Prompter& prompter,
-               std::function<double()> secondsPerPoint, std::function<bool()> acquiring, QWidget* parent = nullptr);
+               std::function<double()> secondsPerPoint, QWidget* parent = nullptr);
+
+    // Live acquisition: whether samples are being taken, and each sample as it is taken.
+    void setAcquiring(bool acquiring);
+    void sampleTaken(std::optional<double> volts);
 
     // Where a profile's High, Warning and Low texts come from (the parameter fields).
     void setLevelSource(std::function<VoltageLimits(Profile)> source);
@@ -57,7 +62,8 @@ private:
     VoltageChartView* m_view;
     RecordModel& m_model;
     Prompter& m_prompter;
-    std::function<bool()> m_acquiring;
+    bool m_acquiring = false;
+    std::optional<double> m_latest;
     std::function<VoltageLimits(Profile)> m_levelSource;
     QComboBox* m_limits;
     QPushButton* m_compare;

@@ -2,12 +2,13 @@
 
 #include "link/Prompter.h"
 #include "link/SerialLink.h"
-#include "link/SerialPort.h"
-#include "recorder/LiveRecord.h"
 #include "recorder/RecordArithmetic.h"
+#include "recorder/RecordDoubling.h"
+#include "recorder/RecordFileContent.h"
 #include "recorder/RecordFileReader.h"
 #include "recorder/RecordFileWriter.h"
 #include "recorder/SampleTimer.h"
+#include "recorder/StoredRecordImport.h"
 #include "recorder/ui/ChartTools.h"
 #include "recorder/ui/VoltageChartView.h"
 #include "ui/BusyPointer.h"
@@ -36,7 +37,7 @@ QPushButton* button(QWidget* parent, const char* name, const QString& text, cons
 
 RecordTab::RecordTab(SerialLink& link, Prompter& prompter, std::function<QString()> recordDwellTime, QWidget* parent)
     : QWidget(parent), m_link(link), m_prompter(prompter), m_recordDwellTime(std::move(recordDwellTime)),
-      m_timer(new SampleTimer(link, this))
+      m_acquisition(new LiveAcquisition(link, this))
 {
     auto* label38 = new QLabel(QStringLiteral("Seconds between samples"), this);
     label38->setObjectName(QStringLiteral("Label38"));
@@ -58,7 +59,7 @@ RecordTab::RecordTab(SerialLink& link, Prompter& prompter, std::function<QString
                        QStringLiteral("Load data from a csv file to the graph shown on this tab."));
     m_cmdLoadFromQuarvel = button(this, "cmdLoadFromQuarvel", QStringLiteral("Load from Quarvel"),
                                   QStringLiteral("Press this button to download voltage data stored in the Quarvel."));
-    m_chart = new VoltageChartView(m_model, this);
+    m_chart = new VoltageChartView(m_acquisition->model(), this);
     m_chart->setObjectName(QStringLiteral("mscVoltage"));
 
     // Figures count from the top of the tab control; the page starts below its row of tabs. The
@@ -76,9 +77,9 @@ RecordTab::RecordTab(SerialLink& link, Prompter& prompter, std::function<QString
     m_chartDrawn = m_chart->geometry();
     // Beside the chart, in the room a wider window gives it.
     m_chartTools = new ChartTools(
-        m_chart, m_model, m_prompter,
-        [this] { return numberOf(m_recordSeconds).value_or(numberOf(m_txtStime->text()).value_or(1)); },
-        [this] { return acquisition() == Acquisition::Running; }, this);
+        m_chart, m_acquisition->model(), m_prompter,
+        [this] { return numberOf(m_acquisition->secondsText()).value_or(numberOf(m_txtStime->text()).value_or(1)); },
+        this);
     m_chartTools->setObjectName(QStringLiteral("chartTools"));
     m_chartTools->setGeometry(m_chart->geometry().right() + twips(kToolsGapTwips), m_chart->y(),
                               twips(kToolsWidthTwips), m_chart->height());
@@ -90,14 +91,28 @@ RecordTab::RecordTab(SerialLink& link, Prompter& prompter, std::function<QString
     connect(m_cmdSave, &QPushButton::clicked, this, &RecordTab::cmdSave_Click);
     connect(m_cmdLoad, &QPushButton::clicked, this, &RecordTab::cmdLoad_Click);
     connect(m_cmdLoadFromQuarvel, &QPushButton::clicked, this, &RecordTab::cmdLoadFromQuarvel_Click);
-    connect(m_timer, &SampleTimer::sampleDue, this, &RecordTab::tmrAcquire_Timer);
+    connect(&m_acquisition->timer(), &SampleTimer::sampleDue, this, &RecordTab::tmrAcquire_Timer);
+    connect(m_acquisition, &LiveAcquisition::stateChanged, this, &RecordTab::showState);
+    connect(m_acquisition, &LiveAcquisition::doubled, m_txtTtime, &QLineEdit::setText);
+    connect(m_acquisition, &LiveAcquisition::ended, this, &RecordTab::acquisitionEnded);
+    connect(m_acquisition, &LiveAcquisition::sampled, m_chartTools,
+            [this](int, std::optional<double> volts) { m_chartTools->sampleTaken(volts); });
+    connect(m_acquisition, &LiveAcquisition::stateChanged, m_chartTools, [this](LiveAcquisition::State state) {
+        m_chartTools->setAcquiring(state == LiveAcquisition::State::Acquiring);
+    });
 }
 
-RecordTab::Acquisition RecordTab::acquisition() const
+void RecordTab::showState(LiveAcquisition::State state)
 {
-    if (m_cmdAcquire->text() == kAcquire)
-        return Acquisition::Idle;
-    return m_timer->isActive() ? Acquisition::Running : Acquisition::Suspended;
+    const bool taking = state == LiveAcquisition::State::Acquiring || state == LiveAcquisition::State::Suspended;
+    m_cmdAcquire->setText(taking ? kStop : kAcquire);
+    setFileButtonsEnabled(!taking);
+}
+
+void RecordTab::acquisitionEnded(LiveAcquisition::State state)
+{
+    if (state == LiveAcquisition::State::Full)
+        m_prompter.inform(fullRecordMessage());
 }
 
 void RecordTab::setFileButtonsEnabled(bool enabled)
@@ -123,32 +138,10 @@ void RecordTab::resizeEvent(QResizeEvent* event)
                               twips(kToolsWidthTwips), m_chart->height());
 }
 
-void RecordTab::startRecord(const RecordSettings& settings, const QString& secondsText, const QString& minutesText)
-{
-    m_model.setupVoltageChart(settings.seconds, settings.minutes);
-    m_model.clearVoltageChart();
-    m_recordSeconds = secondsText;
-    m_recordMinutes = minutesText;
-}
-
-bool RecordTab::extendRecord()
-{
-    if (!extendRecordTime(m_model, m_recordSeconds, m_recordMinutes))
-        return false;
-    m_txtTtime->setText(m_recordMinutes);
-    return true;
-}
-
-void RecordTab::reportFullRecord()
-{
-    stopAcquisition();
-    m_prompter.inform(fullRecordMessage());
-}
-
 void RecordTab::enterTab()
 {
-    if (acquisition() == Acquisition::Suspended) {
-        resumeAcquisition();
+    if (m_acquisition->state() == LiveAcquisition::State::Suspended) {
+        m_acquisition->resume();
         return;
     }
     if (m_holdsRecord)
@@ -159,69 +152,31 @@ void RecordTab::enterTab()
         m_prompter.inform(problem);
         return;
     }
-    startRecord(settings, m_txtStime->text(), m_txtTtime->text());
+    m_acquisition->newRecord(settings, m_txtStime->text(), m_txtTtime->text());
 }
 
 void RecordTab::leaveTab()
 {
-    m_timer->stop();
-}
-
-void RecordTab::resumeAcquisition()
-{
-    // The samples that fell due while the tab was away are gaps; the next one goes to the point
-    // of its own time.
-    const qint64 point = std::max<qint64>(m_model.cursor(), m_timer->ticksDue() + 1);
-    while (point > m_model.pointCount()) {
-        if (!extendRecord()) {
-            reportFullRecord();
-            return;
-        }
-    }
-    m_model.setCursor(static_cast<int>(point));
-    m_timer->resume();
+    m_acquisition->suspend();
 }
 
 void RecordTab::cmdAcquire_Click()
 {
-    if (m_cmdAcquire->text() != kAcquire) {
-        stopAcquisition();
+    if (m_acquisition->isTaking()) {
+        m_acquisition->stop();
         return;
     }
-    const QString secondsText = m_txtStime->text();
-    RecordSettings settings;
-    int interval = 0;
-    const QString problem =
-        checkLiveRecordSettings(secondsText, m_txtTtime->text(), m_link.port().settings(), settings, interval);
+    const QString problem = m_acquisition->start(m_txtStime->text(), m_txtTtime->text());
     if (!problem.isEmpty()) {
         m_prompter.inform(problem);
         return;
     }
-    startRecord(settings, secondsText, m_txtTtime->text());
     m_holdsRecord = true;
-    m_timer->start(interval);
-    m_cmdAcquire->setText(kStop);
-    setFileButtonsEnabled(false);
-}
-
-void RecordTab::stopAcquisition()
-{
-    m_cmdAcquire->setText(kAcquire);
-    m_timer->stop();
-    setFileButtonsEnabled(true);
 }
 
 void RecordTab::tmrAcquire_Timer()
 {
-    // The sample about to be taken fills the record: double its total time first.
-    const bool full = m_model.cursor() >= m_model.pointCount() && !extendRecord();
-    const auto value = readPackVoltage(m_link);
-    if (acquisition() != Acquisition::Running)
-        return; // stopped while the instrument answered
-    m_model.setValue(m_model.cursor(), value);
-    m_model.setCursor(m_model.cursor() + 1);
-    if (full)
-        reportFullRecord();
+    m_acquisition->takeSample();
 }
 
 void RecordTab::cmdSave_Click()
@@ -229,8 +184,9 @@ void RecordTab::cmdSave_Click()
     const QString path = m_prompter.saveFileName(QStringLiteral("Define data file name..."), kPattern, kPattern);
     if (path.isEmpty())
         return;
-    const RecordFileContent content = recordFileContent(m_model, m_recordSeconds, m_recordMinutes,
-                                                        m_prompter.askText(QStringLiteral("Enter comments.")));
+    const RecordFileContent content =
+        recordFileContent(m_acquisition->model(), m_acquisition->secondsText(), m_acquisition->minutesText(),
+                          m_prompter.askText(QStringLiteral("Enter comments.")));
     const QString error = RecordFileWriter::save(path, content);
     if (!error.isEmpty())
         m_prompter.inform(error);
@@ -252,10 +208,11 @@ void RecordTab::cmdLoad_Click()
             m_txtStime->setText(*load.secondsText);
         if (load.minutesText)
             m_txtTtime->setText(*load.minutesText);
-        startRecord(*load.settings, m_txtStime->text(), m_txtTtime->text());
+        m_acquisition->newRecord(*load.settings, m_txtStime->text(), m_txtTtime->text());
         m_holdsRecord = true;
-        m_model.setPoints(1, load.labels, load.values); // points past the last one read stay gaps
-        m_model.setCursor(load.labels.isEmpty() ? 1 : load.labels.size());
+        RecordModel& model = m_acquisition->model();
+        model.setPoints(1, load.labels, load.values); // points past the last one read stay gaps
+        model.setCursor(load.labels.isEmpty() ? 1 : load.labels.size());
     }
     if (!load.error.isEmpty())
         m_prompter.inform(load.error);
@@ -274,10 +231,11 @@ void RecordTab::cmdLoadFromQuarvel_Click()
     }
     m_txtStime->setText(stored.secondsText);
     m_txtTtime->setText(stored.minutesText);
-    startRecord(stored.settings, stored.secondsText, stored.minutesText);
+    m_acquisition->newRecord(stored.settings, stored.secondsText, stored.minutesText);
     m_holdsRecord = true;
-    m_model.setValues(1, stored.values); // points past the last value sent stay gaps
-    m_model.setCursor(static_cast<int>(stored.values.size()) + 1);
+    RecordModel& model = m_acquisition->model();
+    model.setValues(1, stored.values); // points past the last value sent stay gaps
+    model.setCursor(static_cast<int>(stored.values.size()) + 1);
     if (!stored.warning.isEmpty())
         m_prompter.inform(stored.warning);
 }

@@ -1,7 +1,6 @@
 #pragma once
 
-#include "recorder/RecordArithmetic.h"
-#include "recorder/RecordModel.h"
+#include "recorder/LiveAcquisition.h"
 
 #include <QRect>
 #include <QWidget>
@@ -16,16 +15,15 @@ namespace quarvel {
 
 class Prompter;
 class ChartTools;
-class SampleTimer;
 class SerialLink;
 class VoltageChartView;
 
 // The "Record" tab: the record settings, live acquisition of the pack voltage, record files and
-// the download of the record stored in the instrument.
+// the download of the record stored in the instrument. It shows the live acquisition and the
+// record it holds; the caption of "Acquire" follows the acquisition's state.
 class RecordTab : public QWidget {
     Q_OBJECT
 public:
-    enum class Acquisition { Idle, Running, Suspended };
     // The tools beside the chart: their width and the gap before them, which the window adds.
     static constexpr int kToolsWidthTwips = 2100;
     static constexpr int kToolsGapTwips = 120;
@@ -40,8 +38,8 @@ public:
     // The tab was left: sampling pauses until the tab is shown again.
     void leaveTab();
 
-    Acquisition acquisition() const;
-    RecordModel& model() { return m_model; }
+    LiveAcquisition& acquisition() { return *m_acquisition; }
+    RecordModel& model() { return m_acquisition->model(); }
     // Limits, comparison, chart images and readouts beside the chart.
     ChartTools* chartTools() const { return m_chartTools; }
 
@@ -55,25 +53,17 @@ private:
     void cmdLoad_Click();
     void cmdLoadFromQuarvel_Click();
 
-    void stopAcquisition();
-    void resumeAcquisition();
+    void showState(LiveAcquisition::State state);
+    void acquisitionEnded(LiveAcquisition::State state);
     void setFileButtonsEnabled(bool enabled);
-    // A new record of these settings, every point a gap; the texts are what Save writes.
-    void startRecord(const RecordSettings& settings, const QString& secondsText, const QString& minutesText);
-    // Doubles the record's total time, keeping its values and the cursor; false when full.
-    bool extendRecord();
-    void reportFullRecord();
 
     SerialLink& m_link;
     Prompter& m_prompter;
     std::function<QString()> m_recordDwellTime;
-    RecordModel m_model;
-    // The settings texts the record in the chart was made with, and whether it is a record
-    // (taken, loaded or downloaded) rather than the empty one shown before any.
-    QString m_recordSeconds;
-    QString m_recordMinutes;
+    LiveAcquisition* m_acquisition;
+    // Whether the chart holds a record (taken, loaded or downloaded) rather than the empty one
+    // shown before any.
     bool m_holdsRecord = false;
-    SampleTimer* m_timer;
     QLineEdit* m_txtStime;
     QLineEdit* m_txtTtime;
     QPushButton* m_cmdAcquire;

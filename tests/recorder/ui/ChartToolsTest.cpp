@@ -1,5 +1,6 @@
 // The tools beside the Record tab's chart: readouts of a record with gaps, limit lines, marks,
 // overlays that never reach the record or its file, and the chart image.
+#include "recorder/SampleTimer.h"
 #include "recorder/ui/ChartLimitLines.h"
 #include "recorder/ui/ChartMarks.h"
 #include "recorder/ui/ChartOverlays.h"
@@ -92,6 +93,17 @@ void ChartToolsTest::readouts_leaveGapsOutAndFollowTheLimits()
     t.tools()->levelsChanged();
     QCOMPARE(t.tools()->limitLines().lines().size(), 2);
     QVERIFY(t.tools()->readouts().text().endsWith("Below Warning: 2 min\nBelow Low: no level"));
+
+    // While a record is taken, the latest sample shows first.
+    t.tab.findChild<QPushButton*>("cmdAcquire")->click();
+    QVERIFY(t.tools()->readouts().text().startsWith("Latest: no value\n"));
+    emit t.tab.findChild<SampleTimer*>()->sampleDue();
+    const std::optional<double> sample = t.tab.model().value(1);
+    QVERIFY(sample);
+    QVERIFY2(t.tools()->readouts().text().startsWith(QString("Latest: %1 V\n").arg(*sample, 0, 'f', 2)),
+             qPrintable(t.tools()->readouts().text()));
+    t.tab.findChild<QPushButton*>("cmdAcquire")->click();
+    QVERIFY(t.tools()->readouts().text().startsWith("Minimum: "));
 }
 
 void ChartToolsTest::marks_showTheDifferenceAndEscapeClearsThem()

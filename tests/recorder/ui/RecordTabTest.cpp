@@ -115,10 +115,10 @@ void RecordTabTest::acquisition_runsAcrossTabChangesAndSavesTheRecordAsTaken()
 
     now = 70000;
     t.tab.leaveTab();
-    QCOMPARE(t.tab.acquisition(), RecordTab::Acquisition::Suspended);
+    QCOMPARE(t.tab.acquisition().state(), LiveAcquisition::State::Suspended);
     now = 130000; // the samples due at 90 s and 120 s were missed
     t.tab.enterTab();
-    QCOMPARE(t.tab.acquisition(), RecordTab::Acquisition::Running);
+    QCOMPARE(t.tab.acquisition().state(), LiveAcquisition::State::Acquiring);
     QVERIFY(t.child<QTimer>("tmrAcquire")->remainingTime() <= 20000); // the next one is due at 150 s
     t.tick(); // lands on point 5 (2 min) of a record grown to 4 minutes
     t.rig.instrument.application().faults().silent = true;
@@ -186,7 +186,8 @@ void RecordTabTest::badSettings_startNothing()
     tab.setSettings(s, t);
     tab.click("cmdAcquire");
     QCOMPARE(tab.rig.prompter.messages, message.isEmpty() ? QStringList() : QStringList(message));
-    QCOMPARE(tab.tab.acquisition(), message.isEmpty() ? RecordTab::Acquisition::Running : RecordTab::Acquisition::Idle);
+    QCOMPARE(tab.tab.acquisition().state(),
+             message.isEmpty() ? LiveAcquisition::State::Acquiring : LiveAcquisition::State::Idle);
 }
 
 void RecordTabTest::fullRecord_stopsAcquiring()
@@ -199,7 +200,8 @@ void RecordTabTest::fullRecord_stopsAcquiring()
     t.tick();
     QCOMPARE(t.rig.prompter.messages, QStringList("The record is full: doubling its time again would need more than "
                                                   "32767 points. Acquisition has stopped; the record is kept."));
-    QCOMPARE(t.tab.acquisition(), RecordTab::Acquisition::Idle);
+    QCOMPARE(t.tab.acquisition().state(), LiveAcquisition::State::Full);
+    QCOMPARE(t.child<QPushButton>("cmdAcquire")->text(), QString("Acquire"));
     QCOMPARE(t.value(32760), std::optional<double>(7.2)); // the last point was still sampled
 }
 
