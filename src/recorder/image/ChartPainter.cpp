@@ -102,6 +102,7 @@ void drawAxes(QPainter& p, const Frame& f)
 void drawLimits(QPainter& p, const Frame& f, const VoltageLimits& limits)
 {
     const QFontMetricsF m(p.font());
+    QList<QRectF> placed;
     const struct {
         std::optional<double> level;
         const char* name;
@@ -116,9 +117,18 @@ void drawLimits(QPainter& p, const Frame& f, const VoltageLimits& limits)
         p.drawLine(QPointF(f.plot.left(), y), QPointF(f.plot.right(), y));
         const QString text = QStringLiteral("%1 %2 V").arg(QLatin1String(line.name), shortestText(*line.level));
         p.setPen(line.colour);
-        // Above its line, or below it when the line runs along the top of the plot.
-        const double baseline = y - 3 - m.ascent() < f.plot.top() ? y + 2 + m.ascent() : y - 3;
-        p.drawText(QPointF(f.plot.right() - 4 - m.horizontalAdvance(text), baseline), text);
+        // Above its line; below it when the line runs along the top of the plot or the label
+        // would cover the one above.
+        const double x = f.plot.right() - 4 - m.horizontalAdvance(text);
+        double baseline = y - 3;
+        const auto box = [&](double b) { return QRectF(x, b - m.ascent(), m.horizontalAdvance(text), m.height()); };
+        const auto covers = [&](const QRectF& r) {
+            return std::any_of(placed.cbegin(), placed.cend(), [&](const QRectF& q) { return q.intersects(r); });
+        };
+        if (baseline - m.ascent() < f.plot.top() || covers(box(baseline)))
+            baseline = y + 2 + m.ascent();
+        placed.append(box(baseline));
+        p.drawText(QPointF(x, baseline), text);
     }
 }
 
@@ -151,7 +161,9 @@ void drawLegend(QPainter& p, const Frame& f, const ChartScene& scene)
         widest = std::max(widest, m.horizontalAdvance(name));
     }
     const double line = m.height();
-    const QRectF box(f.plot.right() - widest - 34, f.plot.top() + 4, widest + 30, line * names.size() + 6);
+    // Bottom left: the limit labels stand at the right, a discharge curve ends low on the right.
+    const double height = line * names.size() + 6;
+    const QRectF box(f.plot.left() + 4, f.plot.bottom() - 4 - height, widest + 30, height);
     p.setPen(QPen(QColor(0x99, 0x99, 0x99)));
     p.setBrush(QColor(255, 255, 255, 230));
     p.drawRect(box);
