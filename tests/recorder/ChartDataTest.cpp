@@ -4,15 +4,13 @@
 #include "recorder/RecordCurve.h"
 #include "recorder/RecordStatistics.h"
 #include "recorder/VoltageLimits.h"
+#include "support/FullDisk.h"
 #include "support/TestFiles.h"
 
 #include <QTemporaryDir>
 #include <QtTest>
 
 #include <cmath>
-#include <csignal>
-
-#include <sys/resource.h>
 
 using namespace quarvel;
 using namespace quarvel::test;
@@ -141,18 +139,13 @@ void ChartDataTest::history_survivesAFailedWrite()
     QCOMPARE(BatteryHistory::append(path, report("Rx 1", "0.1")), QString());
     const QByteArray before = readFile(path);
     BatteryReport big = report(QString(8000, 'p'), "0.2");
-    // A file size limit makes every write past it fail, as a full disk does (also for root).
-    struct rlimit saved {};
-    getrlimit(RLIMIT_FSIZE, &saved);
-    const auto savedSignal = signal(SIGXFSZ, SIG_IGN);
-    struct rlimit small = saved;
-    small.rlim_cur = 4096;
-    QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
-    const QString error = BatteryHistory::append(path, big);
-    setrlimit(RLIMIT_FSIZE, &saved);
-    signal(SIGXFSZ, savedSignal);
-
-    QVERIFY2(error.startsWith("Cannot write the battery history"), qPrintable(error + QString::number(QFileInfo(path).size())));
+    QString error;
+    {
+        const FullDisk full(4096);
+        QVERIFY(full.active());
+        error = BatteryHistory::append(path, big);
+    }
+    QVERIFY2(error.startsWith("Cannot write the battery history"), qPrintable(error));
     QCOMPARE(readFile(path), before);
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files).size(), 1); // no temporary file left behind
 }

@@ -6,14 +6,12 @@
 #include "recorder/RecordFileWriter.h"
 #include "recorder/RecordModel.h"
 #include "recorder/StoredRecordReply.h"
+#include "support/FullDisk.h"
 
 #include <QTemporaryDir>
 #include <QtTest>
 
 #include <cmath>
-#include <csignal>
-
-#include <sys/resource.h>
 
 using namespace quarvel;
 
@@ -219,16 +217,12 @@ void RecordCoreTest::failedSave_leavesTheOldFile()
         big.labels.append(QString::number(k));
         big.values.push_back(7.5);
     }
-    // A file size limit makes every write past it fail, as a full disk does (also for root).
-    struct rlimit saved {};
-    getrlimit(RLIMIT_FSIZE, &saved);
-    const auto savedSignal = signal(SIGXFSZ, SIG_IGN);
-    struct rlimit small = saved;
-    small.rlim_cur = 4096;
-    QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
-    const QString error = RecordFileWriter::save(path, big);
-    setrlimit(RLIMIT_FSIZE, &saved);
-    signal(SIGXFSZ, savedSignal);
+    QString error;
+    {
+        const test::FullDisk full(4096);
+        QVERIFY(full.active());
+        error = RecordFileWriter::save(path, big);
+    }
 
     QVERIFY2(error.startsWith("Cannot save the record to"), qPrintable(error));
     QCOMPARE(RecordFileReader::load(path, "1", "10").comment, std::optional<QString>("old"));

@@ -23,7 +23,7 @@ constexpr int kClickSlack = 3; // pixels a click may move and still be a click, 
 ChartMarks::ChartMarks(VoltageChartView* view, RecordModel& model, std::function<double()> secondsPerPoint,
                        QObject* parent)
     : QObject(parent), m_view(view), m_model(model), m_secondsPerPoint(std::move(secondsPerPoint)),
-      m_series(new QScatterSeries), m_text(new QGraphicsSimpleTextItem(view->chart()))
+      m_viewport(view->viewport()), m_series(new QScatterSeries), m_text(new QGraphicsSimpleTextItem(view->chart()))
 {
     m_series->setName(QStringLiteral("Marks"));
     m_series->setMarkerSize(9);
@@ -98,7 +98,7 @@ bool ChartMarks::eventFilter(QObject* watched, QEvent* event)
         clear();
         return true; // Escape clears the marks first, and shows the whole record only then
     }
-    if (watched != m_view->viewport())
+    if (watched != m_viewport)
         return QObject::eventFilter(watched, event);
     if (event->type() == QEvent::MouseButtonPress) {
         const auto* mouse = static_cast<QMouseEvent*>(event);

@@ -46,6 +46,7 @@ private:
     VoltageChartView* m_view;
     RecordModel& m_model;
     std::function<double()> m_secondsPerPoint;
+    QObject* m_viewport; // compared only: events may come while the view is being destroyed
     QScatterSeries* m_series;
     QGraphicsSimpleTextItem* m_text;
     QList<QPointF> m_points;

@@ -11,6 +11,7 @@
 #include "recorder/ui/ChartOverlays.h"
 #include "recorder/ui/ChartReadouts.h"
 #include "recorder/ui/VoltageChartView.h"
+#include "ui/NamedButton.h"
 
 #include <QCategoryAxis>
 #include <QComboBox>
@@ -27,16 +28,6 @@
 
 namespace quarvel {
 
-namespace {
-QPushButton* button(QWidget* parent, const char* name, const QString& text, const QString& tip)
-{
-    auto* b = new QPushButton(text, parent);
-    b->setObjectName(QLatin1String(name));
-    b->setToolTip(tip);
-    return b;
-}
-} // namespace
-
 ChartTools::ChartTools(VoltageChartView* view, RecordModel& model, Prompter& prompter,
                        std::function<double()> secondsPerPoint, QWidget* parent)
     : QWidget(parent), m_view(view), m_model(model), m_prompter(prompter)
@@ -48,14 +39,14 @@ ChartTools::ChartTools(VoltageChartView* view, RecordModel& model, Prompter& pro
     m_limits->setToolTip(QStringLiteral("Draw the High, Warning and Low voltage of a test profile on the chart."));
     limitsLabel->setBuddy(m_limits);
     m_limits->setAccessibleName(QStringLiteral("Limits"));
-    m_compare = button(this, "cmdCompare", QStringLiteral("Com&pare..."),
+    m_compare = namedButton(this, "cmdCompare", QStringLiteral("Com&pare..."),
                        QStringLiteral("Lay a saved record file over the chart to compare it with the record shown."));
     m_overlayList = new QListWidget(this);
     m_overlayList->setObjectName(QStringLiteral("lstOverlays"));
     m_overlayList->setAccessibleName(QStringLiteral("Records compared"));
-    m_remove = button(this, "cmdRemoveOverlay", QStringLiteral("Remo&ve"),
+    m_remove = namedButton(this, "cmdRemoveOverlay", QStringLiteral("Remo&ve"),
                       QStringLiteral("Take the selected record off the chart."));
-    m_saveImage = button(this, "cmdSaveImage", QStringLiteral("Save Chart &Image..."),
+    m_saveImage = namedButton(this, "cmdSaveImage", QStringLiteral("Save Chart &Image..."),
                          QStringLiteral("Save the chart as shown as a PNG or SVG image."));
     m_readouts = new ChartReadouts(this);
 

@@ -12,6 +12,7 @@
 #include "recorder/ui/ChartTools.h"
 #include "recorder/ui/VoltageChartView.h"
 #include "ui/BusyPointer.h"
+#include "ui/NamedButton.h"
 #include "ui/Twips.h"
 
 #include <QLabel>
@@ -26,13 +27,6 @@ namespace {
 const QString kAcquire = QStringLiteral("Acquire");
 const QString kStop = QStringLiteral("Stop");
 const QString kPattern = QStringLiteral("*.csv");
-QPushButton* button(QWidget* parent, const char* name, const QString& text, const QString& tip)
-{
-    auto* b = new QPushButton(text, parent);
-    b->setObjectName(QLatin1String(name));
-    b->setToolTip(tip);
-    return b;
-}
 } // namespace
 
 RecordTab::RecordTab(SerialLink& link, Prompter& prompter, std::function<QString()> recordDwellTime, QWidget* parent)
@@ -51,13 +45,13 @@ RecordTab::RecordTab(SerialLink& link, Prompter& prompter, std::function<QString
     m_txtTtime->setObjectName(QStringLiteral("txtTtime"));
     labelField(label38, m_txtStime);
     labelField(label39, m_txtTtime);
-    m_cmdAcquire = button(this, "cmdAcquire", kAcquire,
+    m_cmdAcquire = namedButton(this, "cmdAcquire", kAcquire,
                           QStringLiteral("Press this button to acquire voltage data from the Quarvel and plot the data."));
-    m_cmdSave = button(this, "cmdSave", QStringLiteral("Save"),
+    m_cmdSave = namedButton(this, "cmdSave", QStringLiteral("Save"),
                        QStringLiteral("Save the graph data shown on this tab to a csv file."));
-    m_cmdLoad = button(this, "cmdLoad", QStringLiteral("Load"),
+    m_cmdLoad = namedButton(this, "cmdLoad", QStringLiteral("Load"),
                        QStringLiteral("Load data from a csv file to the graph shown on this tab."));
-    m_cmdLoadFromQuarvel = button(this, "cmdLoadFromQuarvel", QStringLiteral("Load from Quarvel"),
+    m_cmdLoadFromQuarvel = namedButton(this, "cmdLoadFromQuarvel", QStringLiteral("Load from Quarvel"),
                                   QStringLiteral("Press this button to download voltage data stored in the Quarvel."));
     m_chart = new VoltageChartView(m_acquisition->model(), this);
     m_chart->setObjectName(QStringLiteral("mscVoltage"));
