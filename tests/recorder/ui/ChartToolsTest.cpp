@@ -157,6 +157,16 @@ void ChartToolsTest::overlays_neverReachTheRecordOrItsFile()
     const QByteArray saved = readFile(t.dir.filePath("saved.csv"));
     QCOMPARE(saved.mid(saved.indexOf("\r\n") + 2), kRecord.mid(kRecord.indexOf("\r\n") + 2)); // all but the date
 
+    // A record of another interval puts the overlay on its own time axis at once.
+    t.rig.prompter.fileAnswers.enqueue(t.dir.filePath("other.csv"));
+    t.tab.findChild<QPushButton*>("cmdLoad")->click();
+    drawn.clear();
+    for (QAbstractSeries* s : t.view()->chart()->series()) {
+        if (s->name() == "pack 4, 01.06.2024")
+            drawn += static_cast<QLineSeries*>(s)->points();
+    }
+    QCOMPARE(drawn, (QList<QPointF>{{0, 9.5}, {1, 5.1}}));
+
     t.tab.findChild<QPushButton*>("cmdRemoveOverlay")->click();
     QCOMPARE(list->count(), 0);
     QVERIFY(t.tools()->overlays().curves().isEmpty());
