@@ -53,12 +53,14 @@ void ChartLimitLines::show(const VoltageLimits& limits, int lastIndex)
             continue;
         }
         const double y = *levels[i];
-        line->replace({QPointF(0, y), QPointF(std::max(1, lastIndex), y)});
-        // The level's name and value at the line's right end only.
+        const double end = std::max(1, lastIndex);
+        // The level's name and value over the line near its right end, where a label centred on
+        // its point still fits inside the chart.
+        line->replace({QPointF(0, y), QPointF(end * 0.88, y), QPointF(end, y)});
         line->setPointLabelsFormat(QStringLiteral("%1 %2 V").arg(QLatin1String(kNames[i]), shortestText(y)));
         line->setPointLabelsVisible(true);
-        line->setPointConfiguration(0, QXYSeries::PointConfiguration::LabelVisibility, false);
-        line->setPointConfiguration(1, QXYSeries::PointConfiguration::LabelVisibility, true);
+        for (int p = 0; p < 3; ++p)
+            line->setPointConfiguration(p, QXYSeries::PointConfiguration::LabelVisibility, p == 1);
     }
 }
 

@@ -2,6 +2,7 @@
 
 #include "recorder/RecordArithmetic.h"
 #include "recorder/RecordModel.h"
+#include "recorder/TimeAxisLabels.h"
 
 #include <QLabel>
 #include <QVBoxLayout>
@@ -20,7 +21,7 @@ QString crossing(const RecordModel& model, std::optional<int> index, bool level)
         return QStringLiteral("no level");
     if (!index)
         return QStringLiteral("never");
-    return model.label(*index + 1) + QStringLiteral(" min");
+    return shortTimeText(model.label(*index + 1)) + QStringLiteral(" min");
 }
 } // namespace
 

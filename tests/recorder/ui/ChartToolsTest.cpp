@@ -86,7 +86,8 @@ void ChartToolsTest::readouts_leaveGapsOutAndFollowTheLimits()
                                                    "Below Warning: 5 min\nBelow Low: 6 min"));
     const QList<QLineSeries*> lines = t.tools()->limitLines().lines();
     QCOMPARE(lines.size(), 3);
-    QCOMPARE(lines[1]->points(), (QList<QPointF>{{0, 7.4}, {6, 7.4}}));
+    QCOMPARE(lines[1]->points().first(), QPointF(0, 7.4));
+    QCOMPARE(lines[1]->points().last(), QPointF(6, 7.4));
 
     t.warning.setText("7.6"); // an edit of the field, then the window's notice of it
     t.low.setText("");
