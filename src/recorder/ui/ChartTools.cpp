@@ -120,9 +120,9 @@ void ChartTools::sampleTaken(std::optional<double> volts)
 void ChartTools::compare()
 {
     const QString pattern = QStringLiteral("*.csv");
-    const QString path = m_prompter.openFileName(QStringLiteral("Compare with record file..."), pattern, pattern);
-    if (!path.isEmpty())
-        addOverlay(path);
+    const QStringList paths = m_prompter.openFileNames(QStringLiteral("Compare with record files..."), pattern, pattern);
+    for (const QString& path : paths)
+        addOverlay(path); // a file that is no record is told and skipped; the others are added
 }
 
 bool ChartTools::addOverlay(const QString& path)
