@@ -77,11 +77,18 @@ void ApplicationFirmware::receive(char byte, std::vector<Chunk>& out)
     if (m_faults.silent)
         return;
     m_line.append(byte);
-    out.push_back({QByteArray(1, byte), 0});
+    if (!m_faults.identifyOnly)
+        out.push_back({QByteArray(1, byte), 0});
     if (byte != '\r')
         return;
     const QString line = QString::fromLatin1(m_line.chopped(1));
+    const QByteArray echo = m_line;
     m_line.clear();
+    if (m_faults.identifyOnly) {
+        if (line != QLatin1String("1DID"))
+            return;
+        out.push_back({echo, 0});
+    }
     for (Chunk& c : answer(line))
         out.push_back(std::move(c));
 }

@@ -20,6 +20,7 @@ public:
     struct Faults {
         bool silent = false;    // neither echo nor answer
         bool rejectAll = false; // every command answered "?"
+        bool identifyOnly = false; // answers the identify line; every other line gets neither echo nor answer
     };
     // Between the echo of a line and its answer.
     static constexpr double kAnswerGapMs = 2;

@@ -109,8 +109,14 @@ void BootLoader::command(std::vector<Chunk>& out)
         m_wordAddress = (m_wordAddress + 1) & 0xFFFF;
         break;
     }
-    case 'f': m_fuseBits = arg(0); break; // nothing beyond the echoes
-    case 'l': m_lockBits = arg(0); break;
+    case 'f': // nothing beyond the echoes
+        if (!m_faults.ignoreFuseWrites)
+            m_fuseBits = arg(0);
+        break;
+    case 'l':
+        if (!m_faults.ignoreFuseWrites)
+            m_lockBits = arg(0);
+        break;
     case 'G': m_leave = true; break;
     default: answer(out, QByteArrayLiteral("?")); break;
     }

@@ -25,6 +25,7 @@ public:
         int dropByte = 0;            // the n-th byte the loader sends (from 1) is lost
         int stuckAddress = -1;       // this flash byte keeps its value when its page is written
         int vanishAfterPages = 0;    // leaves the line after this many page writes
+        bool ignoreFuseWrites = false; // "f" and "l" are echoed but change nothing
     };
     struct Timing {
         double turnaroundMs = 0;     // before every answer that follows the echoes

@@ -14,12 +14,15 @@ QString optionsHelp()
         "  --link PATH        make PATH a link to the device (e.g. ~/.config/Quarvel/com1)\n"
         "  --silent           never answer\n"
         "  --reject           answer every command with \"?\"\n"
+        "  --identify-only    answer the identify line only; no echo or answer to any other line\n"
         "  --vanish-after N   leave the line after N command lines\n"
         "  --no-save-answer   store the settings on \"ESV\" but never answer\n"
         "  --eeprom FILE      keep the EEPROM copy in FILE across restarts\n"
         "boot loader (after 1pgm):\n"
+        "  --loader-running           start with the boot loader running instead of the application\n"
         "  --loader-silent            never answer\n"
         "  --loader-drop-byte N       lose the N-th byte the loader sends\n"
+        "  --loader-ignore-fuses      echo fuse and lock writes but change nothing\n"
         "  --loader-stuck-byte ADDR   this flash byte keeps its value on page writes\n"
         "  --loader-vanish-after-pages N  leave the line after N page writes\n"
         "  --loader-turnaround MS     delay before every answer (default 0)\n"
@@ -64,6 +67,8 @@ QString applyOptions(const QStringList& arguments, VirtualInstrument& instrument
             faults.silent = true;
         } else if (arg == QLatin1String("--reject")) {
             faults.rejectAll = true;
+        } else if (arg == QLatin1String("--identify-only")) {
+            faults.identifyOnly = true;
         } else if (arg == QLatin1String("--vanish-after")) {
             bool ok = false;
             if (!next(value) || value.toInt(&ok) <= 0 || !ok)
@@ -88,8 +93,12 @@ QString applyOptions(const QStringList& arguments, VirtualInstrument& instrument
                 return ok && out >= minimum;
             };
             double n = 0;
-            if (arg == QLatin1String("--loader-silent")) {
+            if (arg == QLatin1String("--loader-running")) {
+                instrument.startInBootLoader();
+            } else if (arg == QLatin1String("--loader-silent")) {
                 loader->faults().silent = true;
+            } else if (arg == QLatin1String("--loader-ignore-fuses")) {
+                loader->faults().ignoreFuseWrites = true;
             } else if (arg == QLatin1String("--loader-drop-byte") && number(n, 1)) {
                 loader->faults().dropByte = static_cast<int>(n);
             } else if (arg == QLatin1String("--loader-stuck-byte") && number(n, 0)) {

@@ -43,6 +43,9 @@ public:
     void setBootLoader(std::unique_ptr<BootLoaderModel> loader);
     BootLoaderModel* bootLoader() { return m_loader.get(); }
 
+    // The instrument starts with its boot loader running (as after a programming that stopped
+    // part-way and a power cycle): the application does not answer until "G".
+    void startInBootLoader() { m_mode = Mode::BootLoader; }
     // Leaves the line after this many application command lines (0: never).
     void setVanishAfterLines(int lines) { m_vanishAfterLines = lines; }
 

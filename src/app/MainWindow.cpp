@@ -165,14 +165,18 @@ void MainWindow::startUp()
     const QString portProblem = m_port.open() ? QString() : m_port.errorString();
     m_port.write(toWire(QString(kCR)));
     m_port.write(toWire(QString(kCR)));
+    bool findBootLoader = false;
     {
         LookingDialog looking(*m_link, this);
         looking.setPortProblem(portProblem);
         looking.exec();
+        findBootLoader = looking.bootLoaderSearchAsked();
         m_identification = looking.identification();
         m_reportHistory->setInstrument(m_identification);
     }
-    m_parameters->binding().reloadParameters();
+    if (findBootLoader)
+        offerRunningBootLoader();
+    m_parameters->binding().reloadParameters(); // refused while the loader runs: the fields stay empty
     m_parameters->binding().setDirty(false);
 }
 
@@ -189,6 +193,8 @@ void MainWindow::SSTab1_Click(int current)
         return;
     }
     if (current == kProgramTab) {
+        if (m_bootLoader->active())
+            return; // found running at start-up: no "1pgm" to send
         if (!m_prompter.askYesNo(kEnterProgrammingQuestion)) {
             m_tabs->setCurrentIndex(previous); // itself a change of tab, which leaves "Program"
             return;
@@ -199,6 +205,20 @@ void MainWindow::SSTab1_Click(int current)
     }
     if (current == kRecordTab)
         m_recordTab->enterTab();
+}
+
+void MainWindow::offerRunningBootLoader()
+{
+    const Identification id = m_bootLoader->findRunning();
+    if (!id.programmer) {
+        m_prompter.inform(id.error.isEmpty() ? kNoBootLoaderMessage : id.error);
+        return;
+    }
+    m_programTab->resetProgress();
+    m_programTab->showIdentification(id);
+    // Declined, the loader keeps running: starting the application could start a half-written one.
+    if (m_prompter.askYesNo(kRunningBootLoaderQuestion))
+        m_tabs->setCurrentIndex(kProgramTab);
 }
 
 void MainWindow::leaveProgramTab()

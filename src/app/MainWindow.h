@@ -24,6 +24,11 @@ class SerialPort;
 class MainWindow : public QMainWindow {
     Q_OBJECT
 public:
+    static inline const QString kRunningBootLoaderQuestion = QStringLiteral(
+        "The QUARVEL's boot loader is running: the instrument holds no working application, as after a firmware "
+        "update that stopped part-way. Go to the Program tab to program it?");
+    static inline const QString kNoBootLoaderMessage =
+        QStringLiteral("No boot loader answered at 19200 baud either. Check the connection and the comm port.");
     static inline const QString kEnterProgrammingQuestion = QStringLiteral(
         "You are about to enter the programming mode. You will lose any parameters not saved to EEPROM, are "
         "you sure you want to continue?");
@@ -55,6 +60,9 @@ private:
     void buildMenu();
     void SSTab1_Click(int current);
     void leaveProgramTab();
+    // Asked from the failure view at start-up: looks for a boot loader that is already running and
+    // offers the Program tab when one answers.
+    void offerRunningBootLoader();
     // Programming mode: application controls are disabled while the boot loader listens.
     void showBootLoaderActive(bool active);
     void mnuComm_Click();

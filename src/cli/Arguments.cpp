@@ -25,10 +25,11 @@ const QList<CommandEntry>& commands()
          QStringLiteral("Prints CODE=value for the given parameter codes, or for every setting and the three report "
                         "values.")},
         {QStringLiteral("set"), {}, {}, QStringLiteral("set CODE=VALUE..."),
-         QStringLiteral("Writes the settings in the order given and reports each value the instrument refuses.")},
+         QStringLiteral("Writes the settings in the order given and reports each value the instrument refuses;\n"
+                        "a write the instrument does not answer ends the command.")},
         {QStringLiteral("eeprom"), {}, {}, QStringLiteral("eeprom save|load|factory"),
-         QStringLiteral("save: stores the working settings in the EEPROM (a refused or unanswered save is an error);\n"
-                        "load: takes the working settings from the EEPROM; factory: the factory defaults.")},
+         QStringLiteral("save: stores the working settings in the EEPROM; load: takes the working settings from the\n"
+                        "EEPROM; factory: the factory defaults. A refused or unanswered command is an error.")},
         {QStringLiteral("backup"), {}, {}, QStringLiteral("backup FILE"),
          QStringLiteral("Writes every setting to FILE, a text file of CODE=value lines.")},
         {QStringLiteral("restore"), {}, {}, QStringLiteral("restore FILE"),
@@ -36,13 +37,18 @@ const QList<CommandEntry>& commands()
                         "The working settings change; run \"eeprom save\" to keep them.")},
         {QStringLiteral("flash"),
          {QStringLiteral("--no-erase"), QStringLiteral("--no-verify"), QStringLiteral("--verify-only")},
-         {},
-         QStringLiteral("flash [--no-erase] [--no-verify | --verify-only] FILE.hex"),
+         {QStringLiteral("--backup")},
+         QStringLiteral("flash [--backup COPY.hex] [--no-erase] [--no-verify | --verify-only] FILE.hex"),
          QStringLiteral("Starts the boot loader, erases, programs and verifies the application, then starts it.\n"
-                        "The image is checked completely before anything is sent.")},
-        {QStringLiteral("fuses"), {}, {QStringLiteral("--fuse"), QStringLiteral("--lock")},
-         QStringLiteral("fuses [--fuse HEX] [--lock HEX]"),
-         QStringLiteral("Prints the fuse and lock bits; given values are written first and read back.")},
+                        "The image is checked completely before anything is sent. --backup first reads the\n"
+                        "application into COPY.hex.")},
+        {QStringLiteral("read-flash"), {}, {QStringLiteral("-o")}, QStringLiteral("read-flash -o FILE.hex"),
+         QStringLiteral("Reads the application area into an Intel HEX file (without its erased end).")},
+        {QStringLiteral("fuses"), {QStringLiteral("--force")}, {QStringLiteral("--fuse"), QStringLiteral("--lock")},
+         QStringLiteral("fuses [--fuse HEX] [--lock HEX] [--force]"),
+         QStringLiteral("Prints the fuse and lock bits; given values are written first and read back.\n"
+                        "Without --force, fuse bits other than those read and lock bits that lock the boot loader\n"
+                        "out of the application (BLB01 or BLB02 cleared) are refused.")},
         {QStringLiteral("download"), {}, {QStringLiteral("-o"), QStringLiteral("--comment")},
          QStringLiteral("download -o FILE.csv [--comment TEXT]"),
          QStringLiteral("Saves the record stored in the instrument as a record file.")},
@@ -139,7 +145,8 @@ QString usage(const QString& command)
         "  --help         this text\n"
         "  --version      the program's version\n"
         "Exit status: 0 done, 2 bad arguments or input file (nothing sent), 3 no instrument found,\n"
-        "4 refused or mismatched data, 5 port or time-out failure.\n");
+        "4 refused or mismatched data, 5 port or time-out failure; flash and fuses: 130 Ctrl+C or hang-up,\n"
+        "143 SIGTERM (stopped before changing anything, or after finishing).\n");
     if (const CommandEntry* entry = find(command))
         return QStringLiteral("usage: quarvel-cli %1\n%2\n\n%3").arg(entry->synopsis, entry->help, global);
     QString text = QStringLiteral("usage: quarvel-cli COMMAND [options]\nCommands:\n");

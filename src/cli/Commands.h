@@ -14,10 +14,14 @@ int runEeprom(Session& session, const Arguments& arguments);
 int runBackup(Session& session, const Arguments& arguments);
 int runRestore(Session& session, const Arguments& arguments);
 int runFlash(Session& session, const Arguments& arguments);
+int runReadFlash(Session& session, const Arguments& arguments);
 int runFuses(Session& session, const Arguments& arguments);
 int runDownload(Session& session, const Arguments& arguments);
 int runRecord(Session& session, const Arguments& arguments);
 int runReport(Session& session, const Arguments& arguments);
 int runPlot(Session& session, const Arguments& arguments);
+
+// The command the arguments name; kBadInput for one that does not exist.
+int runCommand(Session& session, const Arguments& arguments);
 
 } // namespace quarvel::cli

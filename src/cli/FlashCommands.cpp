@@ -1,12 +1,19 @@
-// flash and fuses: the work in the boot loader, entered and left through the session the window uses.
+// flash, read-flash and fuses: the work in the boot loader, entered and left through the session
+// the window uses.
 #include "cli/Arguments.h"
 #include "cli/Commands.h"
 #include "cli/Interrupt.h"
+#include "cli/OutputFile.h"
 #include "cli/Session.h"
+#include "link/PortSettings.h"
+#include "programmer/BitsChange.h"
 #include "programmer/BootLoaderLink.h"
 #include "programmer/BootLoaderSession.h"
+#include "programmer/FlashPage.h"
+#include "programmer/FlashReader.h"
 #include "programmer/FlashVerifier.h"
 #include "programmer/FlashWriter.h"
+#include "programmer/HexImageFile.h"
 #include "programmer/ImageCheck.h"
 #include "programmer/ProgrammerTexts.h"
 
@@ -18,36 +25,72 @@ namespace quarvel::cli {
 
 namespace {
 
+// How the boot loader is reached: told to start by the application, or found already running.
+enum class Entry { Enter, AlreadyRunning };
+
 // kDone when the loader answered on entry, else reports why not.
-int loaderStatus(Session& session, const Identification& id)
+int loaderStatus(Session& session, const Identification& id, Entry entry)
 {
     if (!id.error.isEmpty())
         return session.fail(kPortFailure, session.device() + QStringLiteral(": ") + id.error);
+    if (!id.programmer && entry == Entry::AlreadyRunning)
+        return session.fail(kNotFound, QStringLiteral("%1: no Quarvel answered, and no boot loader answered at %2")
+                                           .arg(session.device(), kBootLoaderPortSettings));
     if (!id.programmer)
         return session.fail(kPortFailure,
                             QStringLiteral("%1: the boot loader did not answer after \"1pgm\"").arg(session.device()));
     return kDone;
 }
 
-// Enters the boot loader, runs work in it when the loader answered, and leaves it again whatever
-// work returned, so a command never ends with the instrument in its loader (where the next command
-// could not find it). The status of work, or of leaving when work succeeded.
-int inBootLoader(Session& session, const std::function<int(BootLoaderSession&, const Identification&)>& work)
+// The work done in the boot loader. It may ask the loader to keep running (keepLoader), where
+// starting the application would start a half-written one.
+struct LoaderWork {
+    BootLoaderSession& loader;
+    const Identification& id;
+    Entry entry;
+    bool keepLoader = false;
+
+    // Before the first change to the instrument an interrupt is honoured: the work stops there.
+    // The loader is left as usual, unless it was found running (the application may be half
+    // written). kDone when no interrupt arrived.
+    int stopIfInterrupted(Session& session)
+    {
+        if (!InterruptGuard::requested())
+            return kDone;
+        keepLoader = entry == Entry::AlreadyRunning;
+        const QString next = keepLoader ? QStringLiteral("the boot loader keeps running")
+                                        : QStringLiteral("the application is started again");
+        session.console().error(
+            QStringLiteral("%1: interrupted before anything was changed; %2").arg(session.device(), next));
+        return InterruptGuard::exitStatus();
+    }
+};
+
+// Enters the boot loader (or takes over one that is already running), runs work in it when the
+// loader answered, and leaves it again unless work asked to keep it, so a command never ends with
+// the instrument in its loader by chance. Ctrl+C, a hang-up and SIGTERM only mark an interrupt
+// meanwhile: the status of work (or of leaving), or the interrupt's when both went well.
+int inBootLoader(Session& session, const std::function<int(LoaderWork&)>& work, Entry entry = Entry::Enter)
 {
-    const InterruptGuard guard("\nquarvel-cli: interrupted: the boot loader's work is finished first, so the "
-                               "instrument is not left in it\n");
+    const InterruptGuard guard("\nquarvel-cli: interrupted: stopping where the instrument is whole (before any change, "
+                               "or once the work is done)\n");
+    session.console().info(entry == Entry::Enter ? QStringLiteral("Starting the boot loader")
+                                                 : QStringLiteral("Taking over the running boot loader"));
     BootLoaderSession loader(session.port(), session.link());
-    const Identification id = loader.enter();
-    int status = loaderStatus(session, id);
+    const Identification id = entry == Entry::Enter ? loader.enter() : loader.findRunning();
+    int status = loaderStatus(session, id, entry);
+    LoaderWork context{loader, id, entry};
     if (status == kDone)
-        status = work(loader, id);
+        status = work(context);
+    if (context.keepLoader)
+        return status;
     if (!loader.leave()) {
         const int left = session.fail(kPortFailure, QStringLiteral("%1: the port did not reopen after the boot loader: %2")
                                                         .arg(session.device(), session.port().errorString()));
         if (status == kDone)
             status = left;
     }
-    return status;
+    return status == kDone ? InterruptGuard::exitStatus() : status;
 }
 
 // One past the highest data byte of the image: the length progress is measured against.
@@ -59,6 +102,43 @@ qint64 imageEnd(const HexRecords& records)
             end = std::max<qint64>(end, r.address + std::min<qint64>(r.byteCount, r.data.size()));
     }
     return end;
+}
+
+// Reads the application area into an Intel HEX file at path: kDone, or the status after saying why not.
+int readFlashInto(Session& session, BootLoaderLink& link, const QString& path)
+{
+    Progress progress(session.console(), QStringLiteral("Reading"), kApplicationBytes);
+    const FlashReader::Result result = FlashReader(link).read([&](int address) { progress.update(address + 2); });
+    progress.finish();
+    if (!result.completed)
+        return session.fail(kPortFailure, session.device() + QStringLiteral(": ") + result.error);
+    if (const QString error = saveIntelHex(path, result.bytes); !error.isEmpty())
+        return session.fail(kBadInput, error);
+    session.console().info(flashSavedMessage(static_cast<int>(result.bytes.size()), path));
+    return kDone;
+}
+
+// After a failed erase or program the flash holds no whole application: starting it could leave
+// nothing that answers. The loader keeps running instead, and the message says how to finish.
+int failedWithHalfApplication(Session& session, LoaderWork& work, const QString& reason)
+{
+    work.keepLoader = true;
+    return session.fail(kPortFailure, QStringLiteral("%1: %2 The instrument holds no whole application, so its boot "
+                                                     "loader keeps running: run the same flash command again.")
+                                          .arg(session.device(), reason));
+}
+
+// Finds the instrument for flash: its application, or else a boot loader that is already running.
+int connectForFlash(Session& session, Entry& entry)
+{
+    entry = Entry::Enter;
+    const int status = session.connect(nullptr, Session::NotFound::Quiet);
+    if (status != kNotFound)
+        return status;
+    session.console().info(QStringLiteral("No application answered; looking for a running boot loader at %1")
+                               .arg(kBootLoaderPortSettings));
+    entry = Entry::AlreadyRunning;
+    return kDone;
 }
 
 } // namespace
@@ -75,6 +155,11 @@ int runFlash(Session& session, const Arguments& arguments)
     if (verifyOnly && arguments.options.contains(QStringLiteral("--no-erase")))
         return session.fail(kBadInput, QStringLiteral("--verify-only never erases: --no-erase does not apply"));
     const QString path = arguments.operands.first();
+    const QString backupPath = arguments.options.value(QStringLiteral("--backup"));
+    if (!backupPath.isEmpty()) {
+        if (const QString problem = outputFileProblem(backupPath); !problem.isEmpty())
+            return session.fail(kBadInput, QStringLiteral("--backup ") + problem);
+    }
     const CheckedImage image = loadCheckedImage(path, !verifyOnly);
     if (!image.error.isEmpty())
         return session.fail(kBadInput, path + QStringLiteral(": ") + image.error);
@@ -82,15 +167,22 @@ int runFlash(Session& session, const Arguments& arguments)
     if (end == 0)
         return session.fail(kBadInput, path + QStringLiteral(": ") + kNothingToVerifyMessage);
 
-    if (const int status = session.connect(); status != kDone)
+    Entry entry = Entry::Enter;
+    if (const int status = connectForFlash(session, entry); status != kDone)
         return status;
     Console& console = session.console();
-    const int status = inBootLoader(session, [&](BootLoaderSession&, const Identification&) {
+    const int status = inBootLoader(session, [&](LoaderWork& work) {
         BootLoaderLink link(session.port());
+        if (!backupPath.isEmpty()) { // a copy of what is about to be replaced
+            if (const int status = readFlashInto(session, link, backupPath); status != kDone)
+                return status;
+        }
+        if (const int status = work.stopIfInterrupted(session); status != kDone)
+            return status;
         if (erase) {
             console.info(QStringLiteral("Erasing the application area"));
             if (!link.erase())
-                return session.fail(kPortFailure, session.device() + QStringLiteral(": ") + link.failureMessage());
+                return failedWithHalfApplication(session, work, link.failureMessage());
         }
         if (!verifyOnly) {
             Progress progress(console, QStringLiteral("Programming"), end);
@@ -98,8 +190,7 @@ int runFlash(Session& session, const Arguments& arguments)
                 progress.update(pageAddress);
             });
             if (!result.completed)
-                return session.fail(kPortFailure, QStringLiteral("%1: %2 %3").arg(session.device(), result.error,
-                                                                                 kIncompleteApplicationMessage));
+                return failedWithHalfApplication(session, work, result.error);
             progress.update(end);
         }
         if (verify) {
@@ -117,10 +208,25 @@ int runFlash(Session& session, const Arguments& arguments)
             console.info(QStringLiteral("Verified %1 bytes: the flash equals %2").arg(result.bytesCompared).arg(path));
         }
         return int(kDone);
-    });
+    }, entry);
     if (status == kDone)
         console.info(QStringLiteral("The application was started"));
     return status;
+}
+
+int runReadFlash(Session& session, const Arguments& arguments)
+{
+    const QString path = arguments.options.value(QStringLiteral("-o"));
+    if (!arguments.operands.isEmpty() || path.isEmpty())
+        return session.fail(kBadInput, QStringLiteral("read-flash needs -o FILE.hex and no operand"));
+    if (const QString problem = outputFileProblem(path); !problem.isEmpty())
+        return session.fail(kBadInput, problem);
+    if (const int status = session.connect(); status != kDone)
+        return status;
+    return inBootLoader(session, [&](LoaderWork&) {
+        BootLoaderLink link(session.port());
+        return readFlashInto(session, link, path);
+    });
 }
 
 int runFuses(Session& session, const Arguments& arguments)
@@ -138,14 +244,26 @@ int runFuses(Session& session, const Arguments& arguments)
             return session.fail(kBadInput, option + QStringLiteral(": ") + bits.error);
         *target = bits.value;
     }
+    const bool force = arguments.options.contains(QStringLiteral("--force"));
+    if (lock && locksLoaderOut(*lock) && !force)
+        return session.fail(kBadInput, QStringLiteral("--lock %1: %2 Add --force to write them; nothing was written")
+                                           .arg(hexByte(*lock), loaderLockoutWarning()));
     if (const int status = session.connect(); status != kDone)
         return status;
-    return inBootLoader(session, [&](BootLoaderSession& loader, const Identification& id) {
+    return inBootLoader(session, [&](LoaderWork& work) {
+        if (fuse && !force && work.id.fuseBits != hexByte(*fuse)) {
+            const auto now = work.id.fuseBits ? parseBitsText(*work.id.fuseBits, {}).value : std::nullopt;
+            return session.fail(kBadInput,
+                                QStringLiteral("--fuse %1: %2 Add --force to write them; nothing was written")
+                                    .arg(hexByte(*fuse), bitsWriteQuestion(true, now, *fuse)));
+        }
+        if (const int status = work.stopIfInterrupted(session); status != kDone)
+            return status;
         BootLoaderLink link(session.port());
         if ((fuse && !link.writeFuseBits(*fuse)) || (lock && !link.writeLockBits(*lock)))
             return session.fail(kPortFailure, session.device() + QStringLiteral(": ") + link.failureMessage());
-        const std::optional<QString> fuseRead = fuse || lock ? loader.fuseBits() : id.fuseBits;
-        const std::optional<QString> lockRead = fuse || lock ? loader.lockBits() : id.lockBits;
+        const std::optional<QString> fuseRead = fuse || lock ? work.loader.fuseBits() : work.id.fuseBits;
+        const std::optional<QString> lockRead = fuse || lock ? work.loader.lockBits() : work.id.lockBits;
         if (!fuseRead || !lockRead)
             return session.fail(kPortFailure, QStringLiteral("%1: the boot loader did not tell its fuse and lock bits")
                                                   .arg(session.device()));

@@ -2,6 +2,7 @@
 #include "cli/Arguments.h"
 #include "cli/Commands.h"
 #include "cli/Interrupt.h"
+#include "cli/OutputFile.h"
 #include "cli/Session.h"
 #include "link/CommandFraming.h"
 #include "params/ParameterTable.h"
@@ -14,29 +15,24 @@
 #include "recorder/SampleTimer.h"
 #include "recorder/StoredRecordImport.h"
 
-#include <QDir>
 #include <QEventLoop>
-#include <QFileInfo>
 #include <QTimer>
-
 
 namespace quarvel::cli {
 
 namespace {
 
-// The record file named by -o, refused before anything is sent when it cannot be written there.
+// The record file named by -o and its comment, refused before anything is sent when the file
+// cannot be written there or cannot hold the comment.
 QString outputProblem(const Arguments& arguments)
 {
     const QString path = arguments.options.value(QStringLiteral("-o"));
     if (path.isEmpty())
         return QStringLiteral("%1 needs -o FILE.csv").arg(arguments.command);
-    const QFileInfo file(path);
-    const QFileInfo folder(file.absolutePath());
-    if (!folder.isDir() || !folder.isWritable())
-        return QStringLiteral("%1: its folder %2 does not exist or cannot be written").arg(path, folder.filePath());
-    if (file.isDir())
-        return QStringLiteral("%1: is a folder").arg(path);
-    return {};
+    if (const QString problem = RecordFileWriter::commentProblem(arguments.options.value(QStringLiteral("--comment")));
+        !problem.isEmpty())
+        return QStringLiteral("--comment: ") + problem;
+    return outputFileProblem(path);
 }
 
 int save(Session& session, const Arguments& arguments, const RecordModel& model, const QString& secondsText,

@@ -20,20 +20,20 @@ int runReport(Session& session, const Arguments& arguments)
         return status;
     QStringList values;
     for (const FieldDefinition& field : reportFields()) {
-        QString value;
-        if (const int status = session.readValue(field.code, value); status != kDone)
+        SerialLink::Read read;
+        if (const int status = session.readValue(field.code, read); status != kDone)
             return status;
-        session.console().result(field.code + QLatin1Char('=') + value);
-        values.append(value);
+        session.console().result(field.code + QLatin1Char('=') + read.value);
+        values.append(read.value);
     }
     if (arguments.options.contains(QStringLiteral("--no-history")))
         return kDone;
     const int nameField = (profile == QLatin1String("A") ? kProfileAFields : kProfileBFields)[0];
-    QString profileName;
+    SerialLink::Read profileName;
     if (const int status = session.readValue(parameterFields()[nameField].code, profileName); status != kDone)
         return status;
     const BatteryReport report{QDateTime::currentDateTime(), identification,
-                               arguments.options.value(QStringLiteral("--pack")), profileName.trimmed(),
+                               arguments.options.value(QStringLiteral("--pack")), profileName.value.trimmed(),
                                values[0], values[1], values[2]};
     const QString path = BatteryHistory::defaultPath();
     if (const QString error = BatteryHistory::append(path, report); !error.isEmpty())

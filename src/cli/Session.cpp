@@ -9,22 +9,28 @@
 
 namespace quarvel::cli {
 
-Session::Session(const Arguments& arguments)
+Session::Session(const Arguments& arguments, SerialPort* port)
     : m_console(arguments.options.contains(QStringLiteral("--quiet"))),
-      m_port(arguments.options.value(QStringLiteral("--config"), configurationFolder())),
-      m_link(m_port, m_prompter)
+      m_ownPort(arguments.options.value(QStringLiteral("--config"), configurationFolder())),
+      m_port(port ? port : &m_ownPort),
+      m_link(*m_port, m_prompter)
 {
     const QString portText = arguments.options.value(QStringLiteral("--port"), QStringLiteral("1"));
     bool ok = false;
     const int portNumber = portText.toInt(&ok);
     if (!ok || portNumber < 1 || portNumber > 255)
         m_error = QStringLiteral("--port %1: a port number is 1 to 255").arg(portText);
-    m_port.setPortNumber(portNumber);
-    m_port.useDevice(arguments.options.value(QStringLiteral("--device")));
+    m_ownPort.setPortNumber(portNumber);
+    m_ownPort.useDevice(arguments.options.value(QStringLiteral("--device")));
     const QString baud = arguments.options.value(QStringLiteral("--baud"), QStringLiteral("9600"));
     const int rate = baud.toInt(&ok);
-    if (!ok || rate <= 0 || !m_port.setSettings(QStringLiteral("%1,n,8,1").arg(rate)))
+    if (!ok || rate <= 0 || !m_port->setSettings(QStringLiteral("%1,n,8,1").arg(rate)))
         m_error = QStringLiteral("--baud %1: not a speed in bits per second").arg(baud);
+}
+
+QString Session::device() const
+{
+    return m_port == &m_ownPort ? m_ownPort.deviceName() : QStringLiteral("port %1").arg(m_port->portNumber());
 }
 
 int Session::fail(int status, const QString& text)
@@ -33,21 +39,24 @@ int Session::fail(int status, const QString& text)
     return status;
 }
 
-int Session::connect(QString* identification)
+int Session::connect(QString* identification, NotFound notFound)
 {
-    if (!m_port.open())
-        return fail(kPortFailure, QStringLiteral("%1: the port cannot be opened: %2").arg(device(), m_port.errorString()));
+    if (!m_port->open())
+        return fail(kPortFailure,
+                    QStringLiteral("%1: the port cannot be opened: %2").arg(device(), m_port->errorString()));
     // As the window does at start: two line ends end whatever a previous program left half sent.
-    m_port.write(toWire(QString(kCR)));
-    m_port.write(toWire(QString(kCR)));
+    m_port->write(toWire(QString(kCR)));
+    m_port->write(toWire(QString(kCR)));
     const QString answer = identifyQuarvel(m_link);
     if (const int status = portStatus(); status != kDone)
         return status;
+    if (answer.isEmpty() && notFound == NotFound::Quiet)
+        return kNotFound;
     if (answer.isEmpty())
         return fail(kNotFound, QStringLiteral("%1: no Quarvel answered (%2 attempts at %3)")
                                    .arg(device())
                                    .arg(kMaxIdentifyAttempts)
-                                   .arg(m_port.settings()));
+                                   .arg(m_port->settings()));
     if (identification)
         *identification = answer.trimmed();
     return kDone;
@@ -55,21 +64,30 @@ int Session::connect(QString* identification)
 
 int Session::portStatus()
 {
-    if (m_port.isOpen())
+    if (m_port->isOpen())
         return kDone;
-    return fail(kPortFailure, QStringLiteral("%1: the connection was lost: %2").arg(device(), m_port.errorString()));
+    return fail(kPortFailure, QStringLiteral("%1: the connection was lost: %2").arg(device(), m_port->errorString()));
 }
 
-} // namespace quarvel::cli
-
-namespace quarvel::cli {
-
-int Session::readValue(const QString& code, QString& value)
+int Session::readUnanswered(const QString& code)
 {
-    value = m_link.getValue(kInstrumentAddress, code);
+    return fail(kPortFailure, QStringLiteral("%1: the instrument did not answer the read of %2").arg(device(), code));
+}
+
+int Session::readValue(const QString& code, SerialLink::Read& read)
+{
+    read = m_link.read(kInstrumentAddress, code);
     if (const int status = portStatus(); status != kDone)
         return status;
-    if (value.isEmpty() && !isTextCode(code))
+    if (read.status == ReadStatus::Unanswered)
+        return readUnanswered(code);
+    if (read.status == ReadStatus::Refused) {
+        const QString text = isTextCode(code) ? QStringLiteral("%1: the answer for %2 holds a \"?\", which cannot be "
+                                                               "told from a refusal")
+                                              : QStringLiteral("%1: the instrument refused the read of %2");
+        return fail(kRefused, text.arg(device(), code));
+    }
+    if (read.value.isEmpty() && !isTextCode(code))
         return fail(kPortFailure, QStringLiteral("%1: the instrument gave no value for %2").arg(device(), code));
     return kDone;
 }

@@ -15,31 +15,39 @@ struct Arguments;
 // One instrument on one port for one command: the port, the command channel and the output.
 class Session {
 public:
-    // Reads the global options; a bad one leaves its message in error().
-    explicit Session(const Arguments& arguments);
+    // Reads the global options; a bad one leaves its message in error(). port: a port to use
+    // instead of the one --port or --device names (another transport, such as an instrument in
+    // this process); its speed still comes from --baud.
+    explicit Session(const Arguments& arguments, SerialPort* port = nullptr);
 
     QString error() const { return m_error; }
     Console& console() { return m_console; }
-    SerialPort& port() { return m_port; }
+    SerialPort& port() { return *m_port; }
     SerialLink& link() { return m_link; }
     CliPrompter& prompter() { return m_prompter; }
     // The device in use, for messages.
-    QString device() const { return m_port.deviceName(); }
+    QString device() const;
 
+    enum class NotFound { Report, Quiet };
     // Opens the port and finds the instrument with the window's identify exchange.
-    // kDone with the identification text, or the status after reporting why not.
-    int connect(QString* identification = nullptr);
+    // kDone with the identification text, or the status after reporting why not (kNotFound
+    // unreported when asked, for a caller that looks further).
+    int connect(QString* identification = nullptr, NotFound notFound = NotFound::Report);
     // After an exchange: kDone while the port is open, else reports the loss.
     int portStatus();
-    // Reads one value; kDone, or the status after reporting a lost port or a number the
-    // instrument left empty (a text may be empty).
-    int readValue(const QString& code, QString& value);
+    // Reads one value the instrument must answer: kDone, or the status after reporting a lost
+    // port, an unanswered or refused read, or a number left empty (a text may be empty). A "?" in
+    // the answer is a refusal, even where it could be part of a text: the two cannot be told apart.
+    int readValue(const QString& code, SerialLink::Read& read);
+    // Reports a read the instrument did not answer.
+    int readUnanswered(const QString& code);
     // Reports the error (one line, naming the device) and returns the status.
     int fail(int status, const QString& text);
 
 private:
     Console m_console;
-    QtSerialPortAdapter m_port;
+    QtSerialPortAdapter m_ownPort;
+    SerialPort* m_port;
     CliPrompter m_prompter;
     SerialLink m_link;
     QString m_error;

@@ -1,5 +1,7 @@
 #include "cli/SettingsBackup.h"
 
+#include "link/CommandFraming.h"
+
 #include <QSet>
 
 namespace quarvel::cli {
@@ -61,6 +63,23 @@ BackupRead parseBackup(const QByteArray& bytes, const QStringList& settingCodes)
     else if (read.backup.values.isEmpty())
         read.error = QStringLiteral("the backup holds no setting");
     return read;
+}
+
+QString valueToWrite(const QString& code, const QString& value)
+{
+    return isTextCode(code) ? value : value.trimmed();
+}
+
+bool sameValue(const QString& code, const QString& written, const QString& held)
+{
+    const QString value = valueToWrite(code, written);
+    if (isTextCode(code))
+        return value == held;
+    bool writtenIsNumber = false;
+    bool heldIsNumber = false;
+    const double a = value.toDouble(&writtenIsNumber); // the C locale, whatever the system's
+    const double b = held.toDouble(&heldIsNumber);
+    return writtenIsNumber && heldIsNumber ? a == b : value == held;
 }
 
 } // namespace quarvel::cli

@@ -30,4 +30,10 @@ struct BackupRead {
 };
 BackupRead parseBackup(const QByteArray& bytes, const QStringList& settingCodes);
 
+// What a restore writes for a setting: a number without the blanks a hand-edited line may hold
+// around it, a text exactly (its blanks are part of it).
+QString valueToWrite(const QString& code, const QString& value);
+// Whether the instrument holds what was written: numbers by value ("5.50" is 5.5), texts exactly.
+bool sameValue(const QString& code, const QString& written, const QString& held);
+
 } // namespace quarvel::cli

@@ -1,6 +1,7 @@
 // identify, get, set, eeprom, backup and restore: the settings on the command channel.
 #include "cli/Arguments.h"
 #include "cli/Commands.h"
+#include "cli/OutputFile.h"
 #include "cli/Session.h"
 #include "cli/SettingsBackup.h"
 #include "link/CommandFraming.h"
@@ -39,6 +40,12 @@ int badInput(Session& session, const QString& text)
     return session.fail(kBadInput, text);
 }
 
+int unanswered(Session& session, const QString& what)
+{
+    return session.fail(kPortFailure, QStringLiteral("%1: the instrument did not answer %2, so it is not confirmed")
+                                          .arg(session.device(), what));
+}
+
 } // namespace
 
 int runIdentify(Session& session, const Arguments& arguments)
@@ -63,10 +70,10 @@ int runGet(Session& session, const Arguments& arguments)
     if (const int status = session.connect(); status != kDone)
         return status;
     for (const QString& code : codes) {
-        QString value;
-        if (const int status = session.readValue(code, value); status != kDone)
+        SerialLink::Read read;
+        if (const int status = session.readValue(code, read); status != kDone)
             return status;
-        session.console().result(code + QLatin1Char('=') + value);
+        session.console().result(code + QLatin1Char('=') + read.value);
     }
     return kDone;
 }
@@ -87,10 +94,12 @@ int runSet(Session& session, const Arguments& arguments)
         return status;
     int refused = 0;
     for (const auto& [code, value] : values) {
-        const bool accepted = session.link().setValue(kInstrumentAddress, code, value);
+        const Answer answer = session.link().setValue(kInstrumentAddress, code, value);
         if (const int status = session.portStatus(); status != kDone)
             return status;
-        if (!accepted) {
+        if (answer == Answer::Unanswered) // the values after it are not written
+            return unanswered(session, code + QLatin1Char('=') + value);
+        if (answer == Answer::Refused) {
             ++refused;
             session.console().error(QStringLiteral("%1: the instrument refused %2=%3").arg(session.device(), code, value));
         } else {
@@ -109,10 +118,16 @@ int runEeprom(Session& session, const Arguments& arguments)
         return badInput(session, QStringLiteral("eeprom needs one of save, load or factory"));
     if (const int status = session.connect(); status != kDone)
         return status;
-    if (action == QLatin1String("load")) {
-        loadSettingsFromEeprom(session.link());
-    } else if (action == QLatin1String("factory")) {
-        restoreFactorySettings(session.link());
+    if (action != QLatin1String("save")) {
+        const bool load = action == QLatin1String("load");
+        const Answer answer = load ? loadSettingsFromEeprom(session.link()) : restoreFactorySettings(session.link());
+        if (const int status = session.portStatus(); status != kDone)
+            return status;
+        if (answer == Answer::Unanswered)
+            return unanswered(session, QStringLiteral("eeprom ") + action);
+        if (answer == Answer::Refused)
+            return session.fail(kRefused, session.device() + QStringLiteral(": ") +
+                                              (load ? kEepromLoadRefusedMessage : kFactoryDefaultsRefusedMessage));
     } else {
         const EepromSave answer = saveSettingsToEeprom(session.link(), kEepromSaveAnswerLimitMs);
         if (const int status = session.portStatus(); status != kDone)
@@ -134,15 +149,17 @@ int runBackup(Session& session, const Arguments& arguments)
     if (arguments.operands.size() != 1)
         return badInput(session, QStringLiteral("backup needs one FILE"));
     const QString path = arguments.operands.first();
+    if (const QString problem = outputFileProblem(path); !problem.isEmpty())
+        return badInput(session, problem);
     SettingsBackup backup;
     if (const int status = session.connect(&backup.identification); status != kDone)
         return status;
     backup.date = QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd hh:mm:ss"));
     for (const QString& code : settingCodes()) {
-        QString value;
-        if (const int status = session.readValue(code, value); status != kDone)
-            return status;
-        backup.values.append({code, value});
+        SerialLink::Read read;
+        if (const int status = session.readValue(code, read); status != kDone)
+            return status; // no backup rather than one with a value the instrument did not give
+        backup.values.append({code, read.value});
     }
     QSaveFile file(path); // an existing backup is replaced only by a complete one
     const QByteArray text = formatBackup(backup);
@@ -168,14 +185,25 @@ int runRestore(Session& session, const Arguments& arguments)
         return status;
     int differences = 0;
     for (const auto& [code, value] : read.backup.values) {
-        session.link().setValue(kInstrumentAddress, code, value);
-        const QString held = session.link().getValue(kInstrumentAddress, code);
+        const QString written = valueToWrite(code, value);
+        if (session.link().setValue(kInstrumentAddress, code, written) == Answer::Unanswered) {
+            if (const int status = session.portStatus(); status != kDone)
+                return status;
+            return unanswered(session, code + QLatin1Char('=') + written);
+        }
+        const SerialLink::Read held = session.link().read(kInstrumentAddress, code);
         if (const int status = session.portStatus(); status != kDone)
             return status;
-        if (held != value) {
+        if (held.status == ReadStatus::Unanswered)
+            return session.readUnanswered(code);
+        if (held.status == ReadStatus::Refused || !sameValue(code, value, held.value)) {
             ++differences;
-            session.console().error(QStringLiteral("%1: %2 was restored as \"%3\" but the instrument holds \"%4\"")
-                                        .arg(session.device(), code, value, held));
+            const bool unreadable = held.status == ReadStatus::Refused;
+            const QString text = unreadable
+                                     ? QStringLiteral("%1: %2 was restored as \"%3\" but cannot be read back")
+                                     : QStringLiteral("%1: %2 was restored as \"%3\" but the instrument holds \"%4\"");
+            session.console().error(unreadable ? text.arg(session.device(), code, written)
+                                               : text.arg(session.device(), code, written, held.value));
         }
     }
     session.prompter().takeMessages(); // refusals show as differences above

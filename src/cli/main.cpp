@@ -4,6 +4,7 @@
 #include "cli/Commands.h"
 #include "cli/Console.h"
 #include "cli/ExitStatus.h"
+#include "cli/Interrupt.h"
 #include "cli/Session.h"
 
 #include <QCoreApplication>
@@ -28,6 +29,7 @@ int main(int argc, char** argv)
     } else {
         app = std::make_unique<QCoreApplication>(argc, argv);
     }
+    ignoreClosedOutput();
     // The window's name: its configuration folder holds the com<N> links, its data folder the history.
     QCoreApplication::setApplicationName(QStringLiteral("Quarvel"));
     if (arguments.version) {
@@ -48,19 +50,5 @@ int main(int argc, char** argv)
         console.error(session.error());
         return kBadInput;
     }
-    using Runner = int (*)(Session&, const Arguments&);
-    const QList<QPair<QString, Runner>> runners{
-        {QStringLiteral("identify"), runIdentify}, {QStringLiteral("get"), runGet},
-        {QStringLiteral("set"), runSet},           {QStringLiteral("eeprom"), runEeprom},
-        {QStringLiteral("backup"), runBackup},     {QStringLiteral("restore"), runRestore},
-        {QStringLiteral("flash"), runFlash},       {QStringLiteral("fuses"), runFuses},
-        {QStringLiteral("download"), runDownload}, {QStringLiteral("record"), runRecord},
-        {QStringLiteral("report"), runReport},     {QStringLiteral("plot"), runPlot},
-    };
-    for (const auto& [name, run] : runners) {
-        if (name == arguments.command)
-            return run(session, arguments);
-    }
-    console.error(QStringLiteral("unknown command \"%1\"").arg(arguments.command));
-    return kBadInput;
+    return runCommand(session, arguments);
 }

@@ -42,6 +42,20 @@ bool isRejected(const QString& reply)
     return reply.contains(QLatin1Char('?'));
 }
 
+Answer answerTo(const QString& reply, const QString& line)
+{
+    if (!reply.startsWith(line))
+        return Answer::Unanswered;
+    return isRejected(reply.mid(line.size())) ? Answer::Refused : Answer::Confirmed;
+}
+
+ReadStatus readStatus(const QString& reply, const QString& line)
+{
+    if (isRejected(reply))
+        return ReadStatus::Refused;
+    return reply.contains(line) ? ReadStatus::Value : ReadStatus::Unanswered;
+}
+
 QString valueFromReply(const QString& reply, const QString& line, const QString& code)
 {
     if (isRejected(reply))

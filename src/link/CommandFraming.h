@@ -20,6 +20,17 @@ QString writeLine(const QString& address, const QString& code, const QString& va
 // The instrument marks a command it does not accept with a "?" anywhere in its answer.
 bool isRejected(const QString& reply);
 
+// What an answer says about a write or a command: taken only when it starts with the echo of the
+// line (silence or other text confirms nothing), refused by a "?" after that echo (a "?" in the
+// value written is no refusal).
+enum class Answer { Confirmed, Refused, Unanswered };
+Answer answerTo(const QString& reply, const QString& line);
+
+// What the answer to a read holds: a value; a "?", which a text value holding one cannot be told
+// from; or no echo of the line at all.
+enum class ReadStatus { Value, Refused, Unanswered };
+ReadStatus readStatus(const QString& reply, const QString& line);
+
 // The value in the answer to `line` (a read of `code`): what follows the echo of the line.
 // Empty when the answer is rejected, holds no echo, or holds nothing after it. A text value is
 // the whole rest without its trailing CR and LF characters; a number is its first word.

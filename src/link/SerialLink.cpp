@@ -57,26 +57,35 @@ QString SerialLink::exchange(const QString& line, int waitMs)
     return fromWire(m_port.readAll());
 }
 
-QString SerialLink::getValue(const QString& address, const QString& code)
+SerialLink::Read SerialLink::read(const QString& address, const QString& code)
 {
     if (m_bootLoaderActive)
         return {};
     BusyScope scope(*this);
     const QString line = readLine(address, code);
     const QString reply = exchange(line, kReadWaitMs);
-    return valueFromReply(reply, line, code);
+    return {valueFromReply(reply, line, code), readStatus(reply, line)};
 }
 
-bool SerialLink::setValue(const QString& address, const QString& code, const QString& value)
+Answer SerialLink::setValue(const QString& address, const QString& code, const QString& value)
 {
     if (m_bootLoaderActive)
-        return false;
+        return Answer::Unanswered;
     BusyScope scope(*this);
-    const QString reply = exchange(writeLine(address, code, value), kWriteWaitMs);
-    if (!isRejected(reply))
-        return true;
-    m_prompter.inform(kRejectedMessage);
-    return false;
+    const QString line = writeLine(address, code, value);
+    const Answer answer = answerTo(exchange(line, kWriteWaitMs), line);
+    if (answer == Answer::Refused)
+        m_prompter.inform(kRejectedMessage);
+    return answer;
+}
+
+Answer SerialLink::command(const QString& address, const QString& command)
+{
+    if (m_bootLoaderActive)
+        return Answer::Unanswered;
+    BusyScope scope(*this);
+    const QString line = address + command;
+    return answerTo(exchange(line, kCommandWaitMs), line);
 }
 
 void SerialLink::sendCommand(const QString& address, const QString& command)

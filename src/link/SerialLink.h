@@ -1,5 +1,7 @@
 #pragma once
 
+#include "link/CommandFraming.h"
+
 #include <QObject>
 #include <QString>
 
@@ -21,6 +23,13 @@ public:
     static constexpr int kWriteWaitMs = 25;
     static constexpr int kCommandWaitMs = 50;
     static inline const QString kRejectedMessage = QStringLiteral("Error sending command to servo!");
+    static inline const QString kUnansweredMessage = QStringLiteral(
+        "The QUARVEL did not answer, so nothing was confirmed. Check the connection and try again.");
+
+    struct Read {
+        QString value;
+        ReadStatus status = ReadStatus::Unanswered;
+    };
 
     SerialLink(SerialPort& port, Prompter& prompter, QObject* parent = nullptr);
 
@@ -28,11 +37,16 @@ public:
     Prompter& prompter() { return m_prompter; }
 
     // Value of one parameter; empty when rejected or without a usable answer.
-    QString getValue(const QString& address, const QString& code);
-    // Writes one value and tells the user when the instrument rejects it; false then.
-    bool setValue(const QString& address, const QString& code, const QString& value);
+    QString getValue(const QString& address, const QString& code) { return read(address, code).value; }
+    // The value and what the answer was.
+    Read read(const QString& address, const QString& code);
+    // Writes one value and tells the user when the instrument rejects it. Unanswered is left to
+    // the caller, which may write several values and say it once.
+    Answer setValue(const QString& address, const QString& code, const QString& value);
     // Writes address + command (the caller supplies the CR); leaves the answer unread.
     void sendCommand(const QString& address, const QString& command);
+    // Writes address + command (with its CR) and judges the answer as setValue() does, silently.
+    Answer command(const QString& address, const QString& command);
 
     // Waits ms milliseconds with painting and timers alive. Nested delays end independently.
     void delay(double ms);

@@ -29,14 +29,14 @@ QString answerAfterEcho(const QString& discarded)
 
 } // namespace
 
-void loadSettingsFromEeprom(SerialLink& link)
+Answer loadSettingsFromEeprom(SerialLink& link)
 {
-    link.sendCommand(kInstrumentAddress, kLoad);
+    return link.command(kInstrumentAddress, kLoad);
 }
 
-void restoreFactorySettings(SerialLink& link)
+Answer restoreFactorySettings(SerialLink& link)
 {
-    link.sendCommand(kInstrumentAddress, kDefaults);
+    return link.command(kInstrumentAddress, kDefaults);
 }
 
 EepromSave saveSettingsToEeprom(SerialLink& link, int answerLimitMs)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "link/CommandFraming.h"
+
 #include <QString>
 
 namespace quarvel {
@@ -8,7 +10,7 @@ class SerialLink;
 
 // The instrument's three EEPROM commands on the command channel, shared by the "Misc." tab and
 // quarvel-cli. Load and factory defaults change the working settings; the caller reloads them.
-enum class EepromSave { Confirmed, Refused, Unanswered };
+using EepromSave = Answer;
 
 inline const QString kEepromSaveUnansweredMessage = QStringLiteral(
     "The QUARVEL did not confirm the save. The settings may not have been saved to the instrument's "
@@ -16,10 +18,15 @@ inline const QString kEepromSaveUnansweredMessage = QStringLiteral(
 inline const QString kEepromSaveRefusedMessage = QStringLiteral(
     "The QUARVEL refused to save the settings to its EEPROM. Your changes are not saved; check them and "
     "save again.");
+inline const QString kEepromLoadRefusedMessage =
+    QStringLiteral("The QUARVEL refused to load its settings from the EEPROM; its working settings are as they were.");
+inline const QString kFactoryDefaultsRefusedMessage =
+    QStringLiteral("The QUARVEL refused to restore its factory defaults; its working settings are as they were.");
 inline constexpr int kEepromSaveAnswerLimitMs = 5000;
 
-void loadSettingsFromEeprom(SerialLink& link);
-void restoreFactorySettings(SerialLink& link);
+// "ELD" and "ERD": done only when the instrument answered with the echo and no "?".
+Answer loadSettingsFromEeprom(SerialLink& link);
+Answer restoreFactorySettings(SerialLink& link);
 // "ESV", then waits up to answerLimitMs for the instrument's answer: confirmed only when it
 // answered without "?".
 EepromSave saveSettingsToEeprom(SerialLink& link, int answerLimitMs);

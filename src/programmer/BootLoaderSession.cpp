@@ -8,6 +8,14 @@
 
 namespace quarvel {
 
+namespace {
+QString loaderPortError(SerialPort& port)
+{
+    return QStringLiteral("The serial port could not be opened at %1 for the boot loader: %2")
+        .arg(kBootLoaderPortSettings, port.errorString());
+}
+} // namespace
+
 BootLoaderSession::BootLoaderSession(SerialPort& port, SerialLink& link, QObject* parent)
     : QObject(parent), m_port(port), m_link(link), m_identifier(port, link)
 {
@@ -37,11 +45,32 @@ Identification BootLoaderSession::enter()
     m_port.setSettings(kBootLoaderPortSettings);
     if (!m_port.open()) {
         Identification id;
-        id.error = QStringLiteral("The serial port could not be opened at %1 for the boot loader: %2")
-                       .arg(kBootLoaderPortSettings, m_port.errorString());
+        id.error = loaderPortError(m_port);
         return id;
     }
     return m_identifier.identify();
+}
+
+Identification BootLoaderSession::findRunning()
+{
+    BusyScope busy(m_link);
+    const QString before = m_port.settings();
+    m_port.close();
+    m_port.setSettings(kBootLoaderPortSettings);
+    Identification id;
+    if (m_port.open())
+        id = m_identifier.identify();
+    else
+        id.error = loaderPortError(m_port);
+    if (id.programmer) {
+        m_savedPortSettings = before;
+        setActive(true);
+        return id;
+    }
+    m_port.close();
+    m_port.setSettings(before);
+    m_port.open();
+    return id;
 }
 
 bool BootLoaderSession::leave()

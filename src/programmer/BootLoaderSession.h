@@ -26,6 +26,10 @@ public:
     // the loader's and identifies it. Active from "1pgm" on, whatever the loader answers: the
     // instrument may be listening as its loader even when it said nothing.
     Identification enter();
+    // Looks for a loader that is already running (no application answered, as after a programming
+    // that stopped part-way): reopens the port at the loader's settings and identifies it, without
+    // "1pgm". Active when the loader answered; otherwise the port is back at its settings.
+    Identification findRunning();
     // Tells the loader to start the application, then closes and reopens the port, at the settings
     // in force before entry when this session entered the loader. False (the reason in the port's
     // errorString()) when it does not open.

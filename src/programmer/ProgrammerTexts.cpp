@@ -53,4 +53,9 @@ BitsText parseBitsText(const QString& text, const QString& what)
     return {static_cast<quint8>(value), QString()};
 }
 
+QString flashSavedMessage(int bytes, const QString& path)
+{
+    return QStringLiteral("The application (%1 bytes, without its erased end) was saved to %2.").arg(bytes).arg(path);
+}
+
 } // namespace quarvel

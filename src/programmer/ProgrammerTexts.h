@@ -19,6 +19,10 @@ inline const QString kIncompleteApplicationMessage =
                    "again before leaving the Program tab.");
 inline const QString kHexFileDialogTitle = QStringLiteral("Select Intel HEX file...");
 inline const QString kHexFilePattern = QStringLiteral("*.hex");
+inline const QString kSaveFlashDialogTitle = QStringLiteral("Save the application as...");
+
+// Said once the application area has been read into a file.
+QString flashSavedMessage(int bytes, const QString& path);
 
 // A byte as the program shows it: upper-case digits without leading zeros (7, 1E, FF).
 QString hexByte(int value);

@@ -34,6 +34,22 @@ QString RecordFileWriter::savedComment(const QString& comment)
     return QString(comment).replace(QLatin1Char('"'), QLatin1String("''"));
 }
 
+QString RecordFileWriter::commentProblem(const QString& comment)
+{
+    for (auto it = comment.cbegin(); it != comment.cend(); ++it) {
+        if (it->unicode() <= 0xFF)
+            continue;
+        const char32_t code = it->isHighSurrogate() && it + 1 != comment.cend()
+                                  ? QChar::surrogateToUcs4(*it, *(it + 1))
+                                  : it->unicode();
+        return QStringLiteral("The comment holds \"%1\" (U+%2), which a record file cannot hold: it keeps only "
+                              "Latin-1 characters. Leave the character out or write it another way.")
+            .arg(QString::fromUcs4(&code, 1),
+                 QString::number(static_cast<uint>(code), 16).toUpper().rightJustified(4, QLatin1Char('0')));
+    }
+    return {};
+}
+
 QByteArray RecordFileWriter::format(const RecordFileContent& content)
 {
     QByteArray out;
@@ -60,6 +76,8 @@ QByteArray RecordFileWriter::format(const RecordFileContent& content)
 
 QString RecordFileWriter::save(const QString& path, const RecordFileContent& content)
 {
+    if (const QString problem = commentProblem(content.comment); !problem.isEmpty())
+        return QStringLiteral("Cannot save the record to %1. %2").arg(QDir::toNativeSeparators(path), problem);
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) // a short write shows in write()'s count
         return QStringLiteral("Cannot save the record to %1: %2").arg(QDir::toNativeSeparators(path), file.errorString());

@@ -1,6 +1,8 @@
 // The main window against the virtual instrument in this process (or a fake port where the port
 // itself has to fail or is not used): start-up, tabs, menu, and that every field can be reached.
 #include "app/MainWindow.h"
+#include "link/ui/LookingDialog.h"
+#include "programmer/BootLoaderSession.h"
 #include "params/ui/EepromOperations.h"
 #include "params/ui/ParameterBinding.h"
 #include "params/ui/ParameterPages.h"
@@ -14,6 +16,7 @@
 #include "support/FakeSerialPort.h"
 #include "support/SimRig.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialog>
@@ -24,6 +27,7 @@
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QtTest>
 
 using namespace quarvel;
@@ -64,6 +68,7 @@ class MainWindowTest : public QObject {
     Q_OBJECT
 private slots:
     void startUp_wakesIdentifiesAndReadsEverySetting();
+    void startUpWithoutApplication_findsARunningLoaderWhenAsked();
     void programmingMode_disablesEveryApplicationExchange();
     void declinedProgramTab_afterASession_keepsTheCommSpeed();
     void portThatCannotBeReopened_afterProgramTab_isExplained();
@@ -92,6 +97,34 @@ void MainWindowTest::startUp_wakesIdentifiesAndReadsEverySetting()
     r.w.menu("mnuRefresh")->trigger();
     QCOMPARE(r.port.written(), kReload);
     QVERIFY(r.w.window.dirty()); // a reload is no save
+}
+
+// A firmware update that stopped part-way leaves only the boot loader to answer.
+void MainWindowTest::startUpWithoutApplication_findsARunningLoaderWhenAsked()
+{
+    Rig r;
+    r.instrument.startInBootLoader();
+    QByteArray sentBeforeAsking;
+    QTimer asker; // the user, once the failure view shows
+    connect(&asker, &QTimer::timeout, [&] {
+        auto* looking = qobject_cast<LookingDialog*>(QApplication::activeModalWidget());
+        if (!looking || !looking->failureShown())
+            return;
+        asker.stop();
+        sentBeforeAsking = r.port.written();
+        looking->findChild<QPushButton*>(QStringLiteral("cmdFindLoader"))->click();
+    });
+    asker.start(20);
+    r.prompter.yesNoAnswers.enqueue(true); // go to the Program tab
+    r.w.window.startUp();
+
+    QVERIFY(!sentBeforeAsking.contains('S')); // the start-up alone asks no boot loader
+    QCOMPARE(r.port.written().mid(sentBeforeAsking.size(), 2), QByteArray("SV"));
+    QCOMPARE(r.prompter.questions.size(), 1);
+    QVERIFY(r.prompter.questions.first().startsWith("The QUARVEL's boot loader is running"));
+    QCOMPARE(r.w.window.tabs()->currentIndex(), kProgram);
+    QCOMPARE(r.w.window.findChild<QLineEdit*>(QStringLiteral("txtProgrammer"))->text(), QStringLiteral("QRVBOOT"));
+    QVERIFY(r.w.window.bootLoader().active());
 }
 
 void MainWindowTest::programmingMode_disablesEveryApplicationExchange()

@@ -25,15 +25,11 @@ struct Run {
 };
 
 // Runs quarvel-cli on the simulator's com1 (or on whatever --device the arguments name), with
-// its data folder (the battery history's) in dataHome when given.
-Run cli(const SimProcess& sim, const QStringList& arguments, const QString& dataHome = QString())
+// environment settings added to its own.
+Run cli(const SimProcess& sim, const QStringList& arguments, const QStringList& environment = {})
 {
     QProcess process;
-    if (!dataHome.isEmpty()) {
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert(QStringLiteral("XDG_DATA_HOME"), dataHome);
-        process.setProcessEnvironment(environment);
-    }
+    process.setEnvironment(QProcess::systemEnvironment() + environment);
     process.start(qEnvironmentVariable("QUARVEL_CLI"),
                   QStringList{QStringLiteral("--config"), sim.configFolder()} + arguments);
     process.waitForFinished(120000);
@@ -85,7 +81,9 @@ class CliTest : public QObject {
     Q_OBJECT
 private slots:
     void init();
-    void flash_fullImageInterrupted_isFinishedAndVerifies();
+    void flash_fullImageHungUp_isFinishedAndVerifies();
+    void flash_interrupted_stopsOnlyWhereTheInstrumentIsWhole_data();
+    void flash_interrupted_stopsOnlyWhereTheInstrumentIsWhole();
     void backupChangeRestore_givesTheOriginalSettings();
     void download_writesAFileTheWindowReads();
     void record_interrupted_savesTheRecordWithItsDoubledTime();
@@ -104,13 +102,14 @@ void CliTest::init()
     QVERIFY2(!qEnvironmentVariable("QUARVEL_CLI").isEmpty(), "QUARVEL_CLI names no program");
 }
 
-void CliTest::flash_fullImageInterrupted_isFinishedAndVerifies()
+void CliTest::flash_fullImageHungUp_isFinishedAndVerifies()
 {
     SimProcess sim({QStringLiteral("--loader-flash-file"), path(QStringLiteral("flash.bin"))});
     QVERIFY2(sim.started(), qPrintable(sim.error()));
     writeFile(path(QStringLiteral("app.hex")), hexImage(imageBytes()));
 
-    // Ctrl+C while programming: the work is finished first, so the instrument is not left in its loader.
+    // A hang-up while programming counts as Ctrl+C: the work is finished first, so the instrument
+    // is not left in its loader, and the status then reports the interrupt.
     QProcess flash;
     flash.start(qEnvironmentVariable("QUARVEL_CLI"),
                 {QStringLiteral("--config"), sim.configFolder(), QStringLiteral("flash"), path(QStringLiteral("app.hex"))});
@@ -119,10 +118,10 @@ void CliTest::flash_fullImageInterrupted_isFinishedAndVerifies()
         flash.waitForReadyRead(1000);
         out += QString::fromLocal8Bit(flash.readAllStandardOutput());
     }
-    ::kill(static_cast<pid_t>(flash.processId()), SIGINT);
+    ::kill(static_cast<pid_t>(flash.processId()), SIGHUP);
     QVERIFY(flash.waitForFinished(120000));
     QCOMPARE(flash.exitStatus(), QProcess::NormalExit);
-    QCOMPARE(flash.exitCode(), 0);
+    QCOMPARE(flash.exitCode(), 130);
     QCOMPARE(readFile(path(QStringLiteral("flash.bin"))).left(7680), imageBytes());
     // Piped, progress comes as plain lines.
     QVERIFY((out + flash.readAllStandardOutput()).contains(QStringLiteral("Programming: 100%\n")));
@@ -131,6 +130,41 @@ void CliTest::flash_fullImageInterrupted_isFinishedAndVerifies()
     QVERIFY2(verified.status == 0, qPrintable(verified.err));
     // The application runs again: the command channel answers.
     QCOMPARE(cli(sim, {QStringLiteral("identify")}).status, 0);
+}
+
+void CliTest::flash_interrupted_stopsOnlyWhereTheInstrumentIsWhole_data()
+{
+    QTest::addColumn<QString>("script"); // run by bash; $CLI is quarvel-cli on the simulator, $HEX the image
+    QTest::addColumn<int>("status");
+    QTest::addColumn<bool>("programmed");
+    // The reader of the output goes away after its first line: the flash goes on to its end.
+    QTest::newRow("output closed") << "$CLI flash $HEX | head -n 1; exit ${PIPESTATUS[0]}" << 0 << true;
+    // SIGTERM while the boot loader starts: nothing has changed yet, so the command stops there.
+    QTest::newRow("SIGTERM before the erase")
+        << "coproc { exec $CLI flash $HEX; }; read -r line <&${COPROC[0]}; kill -TERM $COPROC_PID; wait $COPROC_PID"
+        << 143 << false;
+}
+
+void CliTest::flash_interrupted_stopsOnlyWhereTheInstrumentIsWhole()
+{
+    QFETCH(QString, script);
+    QFETCH(int, status);
+    QFETCH(bool, programmed);
+    QFile::remove(path(QStringLiteral("flash.bin")));
+    SimProcess sim({QStringLiteral("--loader-flash-file"), path(QStringLiteral("flash.bin"))});
+    QVERIFY2(sim.started(), qPrintable(sim.error()));
+    writeFile(path(QStringLiteral("app.hex")), hexImage(imageBytes().left(64)));
+    QProcess bash;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("CLI"), qEnvironmentVariable("QUARVEL_CLI") + QStringLiteral(" --config ") +
+                                                  sim.configFolder());
+    environment.insert(QStringLiteral("HEX"), path(QStringLiteral("app.hex")));
+    bash.setProcessEnvironment(environment);
+    bash.start(QStringLiteral("bash"), {QStringLiteral("-c"), script});
+    QVERIFY(bash.waitForFinished(60000));
+    QVERIFY2(bash.exitCode() == status, bash.readAllStandardError().constData());
+    QCOMPARE(readFile(path(QStringLiteral("flash.bin"))).left(64) == imageBytes().left(64), programmed);
+    QCOMPARE(cli(sim, {QStringLiteral("identify")}).status, 0); // the application runs
 }
 
 void CliTest::backupChangeRestore_givesTheOriginalSettings()
@@ -157,8 +191,11 @@ void CliTest::download_writesAFileTheWindowReads()
     SimProcess sim({QStringLiteral("--record-length"), QStringLiteral("120")});
     QVERIFY2(sim.started(), qPrintable(sim.error()));
     const QString file = path(QStringLiteral("stored.csv"));
-    const Run run = cli(sim, {QStringLiteral("download"), QStringLiteral("-o"), file});
+    // A system whose numbers have a decimal comma: the file keeps its decimal points.
+    const Run run = cli(sim, {QStringLiteral("download"), QStringLiteral("-o"), file},
+                        {QStringLiteral("LC_ALL=de_DE.UTF-8"), QStringLiteral("LANG=de_DE.UTF-8")});
     QVERIFY2(run.status == 0, qPrintable(run.err));
+    QVERIFY(readFile(file).contains("\r\n0.01666667,"));
 
     const RecordFileLoad load = RecordFileReader::load(file, {}, {});
     QVERIFY2(load.error.isEmpty(), qPrintable(load.error));
@@ -199,14 +236,14 @@ void CliTest::report_keepsARowPerReport()
 {
     SimProcess sim;
     QVERIFY2(sim.started(), qPrintable(sim.error()));
-    const Run first = cli(sim, {"report", "--pack", "Rx 1"}, m_dir.path());
+    const Run first = cli(sim, {"report", "--pack", "Rx 1"}, {"XDG_DATA_HOME=" + m_dir.path()});
     QVERIFY2(first.status == 0, qPrintable(first.err));
     const QStringList lines = first.out.split('\n', Qt::SkipEmptyParts);
     QCOMPARE(lines.size(), 4);
     QVERIFY(lines[3].startsWith("Kept in the battery history " + m_dir.path()));
     QVERIFY(lines[0].startsWith("RNV=") && lines[1].startsWith("RLV=") && lines[2].startsWith("RIM="));
-    QCOMPARE(cli(sim, {"report", "--pack", "Rx 1", "--profile", "B"}, m_dir.path()).status, 0);
-    QCOMPARE(cli(sim, {"--quiet", "report", "--no-history"}, m_dir.path()).status, 0);
+    QCOMPARE(cli(sim, {"report", "--pack", "Rx 1", "--profile", "B"}, {"XDG_DATA_HOME=" + m_dir.path()}).status, 0);
+    QCOMPARE(cli(sim, {"--quiet", "report", "--no-history"}, {"XDG_DATA_HOME=" + m_dir.path()}).status, 0);
 
     const QStringList rows = QString::fromUtf8(readFile(path("Quarvel/battery-history.csv"))).split("\r\n", Qt::SkipEmptyParts);
     QCOMPARE(rows.size(), 3);
@@ -247,7 +284,8 @@ void CliTest::exitStatus_namesWhatHappened_data()
 
     QTest::newRow("identify") << QStringList() << QStringList{"identify"} << QByteArray() << 0
                               << "Quarvel V1.2 (virtual instrument)\n";
-    QTest::newRow("fuses written") << QStringList() << QStringList{"fuses", "--fuse", "8f", "--lock", "EC"}
+    QTest::newRow("fuses written") << QStringList()
+                                   << QStringList{"--quiet", "fuses", "--force", "--fuse", "8f", "--lock", "EC"}
                                    << QByteArray() << 0 << "fuse=8F\nlock=EC\n";
     QTest::newRow("save confirmed") << QStringList() << QStringList{"--quiet", "eeprom", "save"} << QByteArray() << 0
                                     << "";

@@ -27,6 +27,8 @@ private slots:
     void onlyALeadingSMarksATextCode();
     void valueFromReply_data();
     void valueFromReply();
+    void answerTo_data();
+    void answerTo();
     void getField_data();
     void getField();
     void cutAtTerminator_replacesNulAndStops();
@@ -135,6 +137,25 @@ void SerialLinkTest::valueFromReply()
     QFETCH(QString, reply);
     QFETCH(QString, value);
     QCOMPARE(quarvel::valueFromReply(reply, readLine("1", code), code), value);
+}
+
+void SerialLinkTest::answerTo_data()
+{
+    QTest::addColumn<QString>("reply");
+    QTest::addColumn<int>("answer");
+    const int confirmed = int(Answer::Confirmed), refused = int(Answer::Refused), unanswered = int(Answer::Unanswered);
+    QTest::newRow("echo and line end") << "1DM1 Ready?\r\r\n" << confirmed; // the "?" is the value's
+    QTest::newRow("refused after the echo") << "1DM1 Ready?\r?\r\n" << refused;
+    QTest::newRow("nothing") << "" << unanswered;
+    QTest::newRow("part of the echo") << "1DM1 Rea" << unanswered;
+    QTest::newRow("something else first") << "x1DM1 Ready?\r\r\n" << unanswered;
+}
+
+void SerialLinkTest::answerTo()
+{
+    QFETCH(QString, reply);
+    QFETCH(int, answer);
+    QCOMPARE(int(quarvel::answerTo(reply, writeLine("1", "sDM1", "Ready?"))), answer);
 }
 
 void SerialLinkTest::getField_data()

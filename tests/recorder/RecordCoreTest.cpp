@@ -2,6 +2,7 @@
 // and the record file.
 #include "recorder/PlotSegments.h"
 #include "recorder/RecordArithmetic.h"
+#include "recorder/RecordFileContent.h"
 #include "recorder/RecordFileReader.h"
 #include "recorder/RecordFileWriter.h"
 #include "recorder/RecordModel.h"
@@ -44,6 +45,7 @@ private slots:
     void read_followsTheReadingModel_data();
     void read_followsTheReadingModel();
     void failedSave_leavesTheOldFile();
+    void decimalCommaLocale_keepsDecimalPoints();
 };
 
 void RecordCoreTest::setup_sizesAndLabelsTheRecord_data()
@@ -227,6 +229,28 @@ void RecordCoreTest::failedSave_leavesTheOldFile()
     QVERIFY2(error.startsWith("Cannot save the record to"), qPrintable(error));
     QCOMPARE(RecordFileReader::load(path, "1", "10").comment, std::optional<QString>("old"));
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files).size(), 1); // no temporary file left behind
+
+    // A character the file's one byte per character cannot hold is named, never turned into "?".
+    const QString refused = RecordFileWriter::save(path, twoPoints(QString::fromUtf8("Akku №3")));
+    QVERIFY2(refused.contains(QString::fromUtf8("\"№\" (U+2116)")), qPrintable(refused));
+    QCOMPARE(RecordFileReader::load(path, "1", "10").comment, std::optional<QString>("old"));
+    const QString latin1 = QString::fromUtf8("Akku Nr. 3 für 20 °C");
+    QCOMPARE(RecordFileWriter::save(path, twoPoints(latin1)), QString());
+    QCOMPARE(RecordFileReader::load(path, "1", "10").comment, std::optional<QString>(latin1));
+}
+
+// The window and quarvel-cli build their files through recordFileContent() and the writer.
+void RecordCoreTest::decimalCommaLocale_keepsDecimalPoints()
+{
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    RecordModel model;
+    model.setupVoltageChart(30, 1);
+    model.setValues(1, {7.52, 7.49});
+    const QByteArray file = RecordFileWriter::format(recordFileContent(model, "30", "1", "pack 3"));
+    const RecordFileLoad load = RecordFileReader::read(file, {}, {});
+    QLocale::setDefault(QLocale::c());
+    QVERIFY2(file.endsWith("Time,Voltage\r\n0,7.52\r\n0.5,7.49\r\n"), file.constData());
+    QCOMPARE(load.values, (std::vector<std::optional<double>>{7.52, 7.49}));
 }
 
 QTEST_GUILESS_MAIN(RecordCoreTest)

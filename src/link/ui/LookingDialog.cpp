@@ -48,6 +48,18 @@ LookingDialog::LookingDialog(SerialLink& link, QWidget* parent) : QDialog(parent
     m_ok->setEnabled(false); // usable once the failure is shown
     connect(m_ok, &QPushButton::clicked, this, &QDialog::accept);
 
+    // An instrument whose programming stopped part-way answers only as its boot loader.
+    m_findLoader = new QPushButton(QStringLiteral("Look for Boot Loader"), this);
+    m_findLoader->setObjectName(QStringLiteral("cmdFindLoader"));
+    m_findLoader->setToolTip(QStringLiteral("Look for a boot loader that is already running, as after a firmware "
+                                            "update that stopped part-way"));
+    placeTwips(m_findLoader, 300, 1560, 2175, 315);
+    m_findLoader->setEnabled(false);
+    connect(m_findLoader, &QPushButton::clicked, this, [this] {
+        m_bootLoaderSearchAsked = true;
+        accept();
+    });
+
     // At first only the message is visible; the failure text and OK lie below the client area.
     setFixedSize(twips(kWidthTwips), twips(kSearchingHeightTwips));
 }
@@ -87,8 +99,10 @@ void LookingDialog::findQuarvel()
         m_portProblem->setGeometry(twips(300), twips(1560), width, extra - twips(120));
         m_portProblem->show();
         m_ok->move(m_ok->x(), m_ok->y() + extra);
+        m_findLoader->move(m_findLoader->x(), m_findLoader->y() + extra);
     }
     setFixedSize(twips(kWidthTwips), twips(kFailedHeightTwips) + extra);
+    m_findLoader->setEnabled(true);
     m_ok->setEnabled(true);
     m_ok->setDefault(true);
     m_ok->setFocus();

@@ -10,7 +10,8 @@ namespace quarvel {
 class SerialLink;
 
 // Shown modally at start-up while the program looks for the instrument. Closes by itself when the
-// instrument answers; otherwise grows to show the failure message and an OK button.
+// instrument answers; otherwise grows to show the failure message, an OK button and a button that
+// asks to look for a boot loader that is already running (which the caller then does).
 class LookingDialog : public QDialog {
     Q_OBJECT
 public:
@@ -27,6 +28,8 @@ public:
     // The instrument's answer to the identify exchange; empty when it was not found.
     QString identification() const { return m_identification; }
     bool failureShown() const;
+    // The user closed the failure view asking to look for a running boot loader.
+    bool bootLoaderSearchAsked() const { return m_bootLoaderSearchAsked; }
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -38,7 +41,9 @@ private:
     QLabel* m_failure;
     QLabel* m_portProblem;
     QPushButton* m_ok;
+    QPushButton* m_findLoader;
     bool m_started = false;
+    bool m_bootLoaderSearchAsked = false;
     bool m_found = false;
     QString m_identification;
 };

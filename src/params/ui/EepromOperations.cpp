@@ -8,16 +8,22 @@
 
 namespace quarvel {
 
+void EepromOperations::reloadAfter(Answer answer, const QString& refusedMessage)
+{
+    if (answer == Answer::Confirmed)
+        m_binding.reloadParameters();
+    else if (!m_binding.link().bootLoaderActive())
+        m_binding.link().prompter().inform(answer == Answer::Refused ? refusedMessage : SerialLink::kUnansweredMessage);
+}
+
 void EepromOperations::loadFromEeprom()
 {
-    loadSettingsFromEeprom(m_binding.link());
-    m_binding.reloadParameters();
+    reloadAfter(loadSettingsFromEeprom(m_binding.link()), kEepromLoadRefusedMessage);
 }
 
 void EepromOperations::restoreFactoryDefaults()
 {
-    restoreFactorySettings(m_binding.link());
-    m_binding.reloadParameters();
+    reloadAfter(restoreFactorySettings(m_binding.link()), kFactoryDefaultsRefusedMessage);
 }
 
 bool EepromOperations::saveToEeprom()

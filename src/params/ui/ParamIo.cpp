@@ -34,11 +34,12 @@ void readParam(SerialLink& link, const QString& address, QLineEdit& field)
     }
 }
 
-void writeParam(SerialLink& link, const QString& address, QLineEdit& field)
+Answer writeParam(SerialLink& link, const QString& address, QLineEdit& field)
 {
     const QString code = fieldCode(field);
-    if (!code.isEmpty())
-        link.setValue(address, code, field.text());
+    if (code.isEmpty())
+        return Answer::Confirmed; // nothing to write
+    return link.setValue(address, code, field.text());
 }
 
 } // namespace quarvel

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "link/CommandFraming.h"
+
 #include <QString>
 
 class QLineEdit;
@@ -15,6 +17,7 @@ void setFieldCode(QLineEdit& field, const QString& code);
 // Reads the value the field's code names into the field's text, an empty answer included.
 void readParam(SerialLink& link, const QString& address, QLineEdit& field);
 // Sends the field's text with its code; the link warns the user when the instrument rejects it.
-void writeParam(SerialLink& link, const QString& address, QLineEdit& field);
+// The field keeps its text whatever the answer.
+Answer writeParam(SerialLink& link, const QString& address, QLineEdit& field);
 
 } // namespace quarvel

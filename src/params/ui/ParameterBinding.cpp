@@ -1,6 +1,7 @@
 #include "params/ui/ParameterBinding.h"
-#include "link/CommandFraming.h"
 
+#include "link/CommandFraming.h"
+#include "link/Prompter.h"
 #include "link/SerialLink.h"
 #include "params/ParameterTable.h"
 #include "params/ProfilePresets.h"
@@ -56,12 +57,24 @@ void ParameterBinding::keyPressed(int index, bool enter)
 {
     m_dirty = true;
     if (enter)
-        writeParam(m_link, kInstrumentAddress, *m_parameters[index]);
+        write(index);
 }
 
 void ParameterBinding::focusLost(int index)
 {
-    writeParam(m_link, kInstrumentAddress, *m_parameters[index]);
+    write(index);
+}
+
+void ParameterBinding::write(int index)
+{
+    if (writeParam(m_link, kInstrumentAddress, *m_parameters[index]) == Answer::Unanswered)
+        tellUnanswered();
+}
+
+void ParameterBinding::tellUnanswered()
+{
+    if (!m_link.bootLoaderActive()) // nothing is sent then, so nothing can be answered
+        m_link.prompter().inform(SerialLink::kUnansweredMessage);
 }
 
 void ParameterBinding::reloadParameters()
@@ -97,8 +110,11 @@ void ParameterBinding::applyPreset(const std::array<int, 5>& fields, int presetI
     m_dirty = true;
     BusyScope scope(m_link);
     QPointer<ParameterBinding> alive(this);
+    bool unanswered = false;
     for (size_t k = 0; alive && k < fields.size(); ++k)
-        writeParam(m_link, kInstrumentAddress, *m_parameters[fields[k]]);
+        unanswered |= writeParam(m_link, kInstrumentAddress, *m_parameters[fields[k]]) == Answer::Unanswered;
+    if (alive && unanswered)
+        tellUnanswered(); // once for the preset, not once per field
 }
 
 } // namespace quarvel

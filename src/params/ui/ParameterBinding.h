@@ -45,6 +45,9 @@ protected:
 private:
     void keyPressed(int index, bool enter);
     void focusLost(int index);
+    // Writes field index; tells the user when the instrument did not answer.
+    void write(int index);
+    void tellUnanswered();
 
     SerialLink& m_link;
     QVector<QLineEdit*> m_parameters;

@@ -2,10 +2,13 @@
 
 #include "link/Prompter.h"
 #include "link/SerialLink.h"
+#include "programmer/BitsChange.h"
 #include "programmer/BootLoaderIdentifier.h"
 #include "programmer/FlashPage.h"
+#include "programmer/FlashReader.h"
 #include "programmer/FlashVerifier.h"
 #include "programmer/FlashWriter.h"
+#include "programmer/HexImageFile.h"
 #include "programmer/ImageCheck.h"
 #include "programmer/ProgrammerTexts.h"
 #include "ui/BusyPointer.h"
@@ -81,6 +84,8 @@ void ProgramTab::buildControls()
     m_progress->hide();
     placeTwips(m_progress, 2295, 1710, 5265, 315);
     auto* cmdVerifyFlash = button("cmdVerifyFlash", QStringLiteral("Verify Flash"), 240, 2160, 1935);
+    // A copy of the firmware in the instrument, before it is replaced.
+    auto* cmdReadFlash = button("cmdReadFlash", QStringLiteral("Save Flash to File"), 2295, 2160, 1935);
 
     m_txtProgrammer = box("txtProgrammer", 1860, 2760, 2055);
     label("lblProgrammer", QStringLiteral("Programmer"), m_txtProgrammer, 240, 2760, 1575);
@@ -103,7 +108,7 @@ void ProgramTab::buildControls()
         shown->setReadOnly(true);
 
     const QList<QWidget*> order{cmdFileName,     m_txtFileName,  cmdEraseFlash, cmdProgramFlash,
-                                cmdVerifyFlash,  m_txtProgrammer, m_txtSWver,    m_txtHWver,
+                                cmdVerifyFlash,  cmdReadFlash, m_txtProgrammer, m_txtSWver,    m_txtHWver,
                                 m_txtSignature,  m_txtLockBits,  cmdLockBits,   m_txtFuseBits,
                                 cmdFuseBits};
     for (int i = 1; i < order.size(); ++i)
@@ -113,6 +118,7 @@ void ProgramTab::buildControls()
     connect(cmdEraseFlash, &QPushButton::clicked, this, &ProgramTab::cmdEraseFlash_Click);
     connect(cmdProgramFlash, &QPushButton::clicked, this, &ProgramTab::cmdProgramFlash_Click);
     connect(cmdVerifyFlash, &QPushButton::clicked, this, &ProgramTab::cmdVerifyFlash_Click);
+    connect(cmdReadFlash, &QPushButton::clicked, this, &ProgramTab::cmdReadFlash_Click);
     connect(cmdFuseBits, &QPushButton::clicked, this, &ProgramTab::cmdFuseBits_Click);
     connect(cmdLockBits, &QPushButton::clicked, this, &ProgramTab::cmdLockBits_Click);
 }
@@ -137,6 +143,8 @@ void ProgramTab::showIdentification(const Identification& id)
         m_signatureBytes = id.signatureBytes;
     show(m_txtLockBits, id.lockBits);
     show(m_txtFuseBits, id.fuseBits);
+    m_lockBits = id.lockBits ? parseBitsText(*id.lockBits, {}).value : std::nullopt;
+    m_fuseBits = id.fuseBits ? parseBitsText(*id.fuseBits, {}).value : std::nullopt;
     if (!id.error.isEmpty())
         m_prompter.inform(id.error);
 }
@@ -205,6 +213,29 @@ void ProgramTab::cmdVerifyFlash_Click()
         m_prompter.inform(kNothingToVerifyMessage);
 }
 
+void ProgramTab::cmdReadFlash_Click()
+{
+    const QString path = m_prompter.saveFileName(kSaveFlashDialogTitle, kHexFilePattern, kHexFilePattern);
+    if (path.isEmpty())
+        return;
+    BusyScope busy(m_link);
+    m_progress->setValue(0);
+    m_progress->show();
+    FlashReader::Result result;
+    {
+        BusyPointer pointer;
+        result = FlashReader(m_loader).read([this](int address) {
+            if (address % kFlashPageBytes == 0) {
+                m_progress->setValue(address);
+                m_progress->repaint(); // no event loop runs while reading
+            }
+        });
+    }
+    m_progress->hide();
+    const QString error = result.completed ? saveIntelHex(path, result.bytes) : result.error;
+    m_prompter.inform(error.isEmpty() ? flashSavedMessage(static_cast<int>(result.bytes.size()), path) : error);
+}
+
 void ProgramTab::writeBits(QLineEdit* box, const QString& what, bool fuse)
 {
     const BitsText bits = parseBitsText(box->text(), what);
@@ -212,10 +243,16 @@ void ProgramTab::writeBits(QLineEdit* box, const QString& what, bool fuse)
         m_prompter.inform(bits.error);
         return;
     }
+    std::optional<quint8>& current = fuse ? m_fuseBits : m_lockBits;
+    // The prompter's questions default to No, the safe answer for a lock value that locks the loader out.
+    if (!m_prompter.askYesNo(bitsWriteQuestion(fuse, current, *bits.value)))
+        return;
     BusyScope busy(m_link);
     const bool written = fuse ? m_loader.writeFuseBits(*bits.value) : m_loader.writeLockBits(*bits.value);
     if (!written)
         m_prompter.inform(m_loader.failureMessage());
+    else
+        current = bits.value;
 }
 
 void ProgramTab::cmdFuseBits_Click()

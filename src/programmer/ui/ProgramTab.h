@@ -6,6 +6,8 @@
 #include <QList>
 #include <QWidget>
 
+#include <optional>
+
 class QLineEdit;
 class QProgressBar;
 class QPushButton;
@@ -40,6 +42,7 @@ private slots:
     void cmdEraseFlash_Click();
     void cmdProgramFlash_Click();
     void cmdVerifyFlash_Click();
+    void cmdReadFlash_Click();
     void cmdFuseBits_Click();
     void cmdLockBits_Click();
 
@@ -54,6 +57,9 @@ private:
     BootLoaderLink m_loader;
     HexRecords m_hexRecords;
     QList<int> m_signatureBytes;
+    // The fuse and lock bits as the loader last told them, or as last written.
+    std::optional<quint8> m_fuseBits;
+    std::optional<quint8> m_lockBits;
 
     QLineEdit* m_txtFileName = nullptr;
     QProgressBar* m_progress = nullptr;

@@ -41,6 +41,8 @@ private slots:
     void save_clearsDirtyOnlyWhenConfirmed();
     void loadAndDefaults_sendTheirCommandThenReload_data();
     void loadAndDefaults_sendTheirCommandThenReload();
+    void unansweredWork_isToldOnceAndFieldsKeepTheirText_data();
+    void unansweredWork_isToldOnceAndFieldsKeepTheirText();
 };
 
 void ParameterEditorTest::preset_writesItsFiveValuesInOrder_data()
@@ -224,6 +226,34 @@ void ParameterEditorTest::loadAndDefaults_sendTheirCommandThenReload()
     QCOMPARE(written.count('\r'), 1 + 32);
     QCOMPARE(r.param(1)->text(), QStringLiteral("10"));
     QCOMPARE(r.pages.binding().dirty(), dirty); // unchanged either way
+}
+
+void ParameterEditorTest::unansweredWork_isToldOnceAndFieldsKeepTheirText_data()
+{
+    QTest::addColumn<int>("tab");
+    QTest::addColumn<QString>("button"); // empty: Enter in the resistance field
+    QTest::addColumn<QString>("resistance"); // the field's text afterwards
+    QTest::newRow("a field's write") << 0 << "" << "12";
+    QTest::newRow("a preset") << 0 << "cmdProfileA_1" << "12";
+    QTest::newRow("load from EEPROM") << 3 << "cmdELD" << "typed";
+    QTest::newRow("factory defaults") << 3 << "cmdERD" << "typed";
+}
+
+void ParameterEditorTest::unansweredWork_isToldOnceAndFieldsKeepTheirText()
+{
+    QFETCH(int, tab);
+    QFETCH(QString, button);
+    QFETCH(QString, resistance);
+    Rig r;
+    r.sim.instrument.application().faults().identifyOnly = true;
+    r.param(1)->setText(button.isEmpty() ? QStringLiteral("12") : QStringLiteral("typed"));
+    if (button.isEmpty())
+        QTest::keyClick(r.param(1), Qt::Key_Return);
+    else
+        r.button(tab, button)->click();
+    QCOMPARE(r.sim.prompter.messages, QStringList{"The QUARVEL did not answer, so nothing was confirmed. Check the "
+                                                  "connection and try again."});
+    QCOMPARE(r.param(1)->text(), resistance);
 }
 
 QTEST_MAIN(ParameterEditorTest)

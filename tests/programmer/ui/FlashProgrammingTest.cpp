@@ -1,4 +1,7 @@
 #include "link/CharWait.h"
+#include "programmer/BootLoaderIdentifier.h"
+#include "programmer/BootLoaderLink.h"
+#include "programmer/FlashWriter.h"
 #include "programmer/ui/ProgramTab.h"
 #include "sim/BootLoader.h"
 #include "support/SimRig.h"
@@ -64,6 +67,8 @@ private slots:
     void bits_writeTheTypedByteOrRefuseIt_data();
     void bits_writeTheTypedByteOrRefuseIt();
     void fileDialog_cancelKeepsTheName();
+    void saveFlash_givesAFileThatProgramsAndVerifies();
+    void program_writesTheLastPageOfTheApplication();
 };
 
 void FlashProgrammingTest::eraseProgramVerify_comparesEachByteAtItsOwnAddress_data()
@@ -192,23 +197,45 @@ void FlashProgrammingTest::bits_writeTheTypedByteOrRefuseIt_data()
 {
     QTest::addColumn<bool>("fuse");
     QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("yes"); // the answer to the question before writing
+    QTest::addColumn<QString>("question"); // empty: none asked
     QTest::addColumn<QByteArray>("written"); // nothing when refused
-    QTest::newRow("fuse 8E") << true << "8E" << QByteArray("f\x8e\r");
-    QTest::newRow("lock ef") << false << "ef" << QByteArray("l\xef\r");
-    QTest::newRow("empty") << true << "" << QByteArray();
-    QTest::newRow("above FF") << false << "100" << QByteArray();
+    QTest::newRow("fuse 8E") << true << "8E" << true
+                             << "Write the fuse bits 8E? Their current value is not known. A wrong fuse value can stop "
+                                "the instrument from starting." << QByteArray("f\x8e\r");
+    QTest::newRow("lock ef") << false << "ef" << true << "Write the lock bits EF? Their current value is not known."
+                             << QByteArray("l\xef\r");
+    // Entering programming mode tells the current bits: 8E and EF.
+    QTest::newRow("fuse 8F declined, after entering") << true << "8f" << false
+                                      << "Write the fuse bits 8F? They are now 8E: bit 0 changes. A wrong fuse value "
+                                         "can stop the instrument from starting." << QByteArray();
+    QTest::newRow("lock locking the loader out")
+        << false << "E3" << true
+        << "Write the lock bits E3? Their current value is not known. These lock bits clear BLB01 or BLB02: the boot "
+           "loader could then never again write or read the application, and only an ISP programmer could bring the "
+           "instrument back." << QByteArray("l\xe3\r");
+    QTest::newRow("empty") << true << "" << true << "" << QByteArray();
+    QTest::newRow("above FF") << false << "100" << true << "" << QByteArray();
 }
 
 void FlashProgrammingTest::bits_writeTheTypedByteOrRefuseIt()
 {
     QFETCH(bool, fuse);
     QFETCH(QString, text);
+    QFETCH(bool, yes);
+    QFETCH(QString, question);
     QFETCH(QByteArray, written);
     Rig rig;
+    if (QByteArray(QTest::currentDataTag()).contains("after entering")) {
+        rig.tab.showIdentification(BootLoaderIdentifier(rig.port, rig.link).identify());
+        rig.port.clearWritten();
+    }
+    rig.prompter.defaultYesNo = yes;
     rig.box(fuse ? "txtFuseBits" : "txtLockBits")->setText(text);
     rig.click(fuse ? "cmdFuseBits" : "cmdLockBits");
     QCOMPARE(rig.port.written(), written);
-    QCOMPARE(rig.prompter.messages.size(), written.isEmpty() ? 1 : 0);
+    QCOMPARE(rig.prompter.questions, question.isEmpty() ? QStringList() : QStringList{question});
+    QCOMPARE(rig.prompter.messages.size(), question.isEmpty() ? 1 : 0);
 }
 
 void FlashProgrammingTest::fileDialog_cancelKeepsTheName()
@@ -220,6 +247,50 @@ void FlashProgrammingTest::fileDialog_cancelKeepsTheName()
     rig.click("cmdFileName");
     QCOMPARE(rig.box("txtFileName")->text(), QStringLiteral("/tmp/firmware.hex"));
     QCOMPARE(rig.prompter.fileDialogs.first(), (QStringList{"Select Intel HEX file...", "*.hex", "*.hex"}));
+}
+
+void FlashProgrammingTest::saveFlash_givesAFileThatProgramsAndVerifies()
+{
+    Rig rig;
+    QByteArray firmware;
+    for (int i = 0; i < 100; ++i)
+        firmware.append(static_cast<char>(i * 13 + 1));
+    firmware[60] = char(0xFF); // erased bytes inside the application stay in the copy
+    rig.loader().setFlash(firmware);
+    const QString copy = rig.dir.filePath("copy.hex");
+    rig.prompter.fileAnswers << copy;
+    rig.click("cmdReadFlash");
+    QCOMPARE(rig.prompter.messages,
+             QStringList{"The application (100 bytes, without its erased end) was saved to " + copy + "."});
+    const QList<QByteArray> lines = test::readFile(copy).split('\n');
+    QCOMPARE(lines.size(), 7 + 1 + 1); // 6 full records, one of 4 bytes, the end record, the empty rest
+    QCOMPARE(lines[6], QByteArray(":04006000E1EEFB08CA\r"));
+    QCOMPARE(lines[7], QByteArray(":00000001FF\r"));
+
+    rig.loader().setFlash(QByteArray(100, char(0xFF)));
+    rig.box("txtFileName")->setText(copy);
+    rig.prompter.messages.clear();
+    rig.click("cmdProgramFlash");
+    rig.click("cmdVerifyFlash");
+    QCOMPARE(rig.prompter.messages, QStringList{"Verify OK, no erros found!"});
+    QCOMPARE(rig.loader().flash().left(100), firmware);
+}
+
+void FlashProgrammingTest::program_writesTheLastPageOfTheApplication()
+{
+    Rig rig;
+    BootLoaderLink link(rig.port);
+    HexRecords records(2);
+    for (int k = 0; k < 2; ++k) {
+        records[k].recordType = HexRecord::kData;
+        records[k].address = 7648 + 16 * k;
+        records[k].byteCount = 16;
+        records[k].data = QByteArray(16, static_cast<char>(0x40 + k));
+    }
+    QVERIFY(FlashWriter(link).program(records).completed);
+    QCOMPARE(rig.loader().pageWrites(), 1);
+    QCOMPARE(rig.loader().flash().mid(7640, 40),
+             QByteArray(8, char(0xFF)) + QByteArray(16, 0x40) + QByteArray(16, 0x41));
 }
 
 QTEST_MAIN(FlashProgrammingTest)
