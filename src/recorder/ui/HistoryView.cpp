@@ -39,6 +39,7 @@ QValueAxis* valueAxis(const QString& title, const std::vector<double>& values)
     if (std::isfinite(low)) {
         const double air = std::max(0.05 * (high - low), 0.01 * std::abs(high) + 1e-3);
         axis->setRange(low - air, high + air);
+        axis->applyNiceNumbers(); // round steps, so a change reads off the grid
     }
     return axis;
 }
