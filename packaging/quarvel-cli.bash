@@ -19,9 +19,9 @@ _quarvel_cli()
             [[ -z $cur ]] && COMPREPLY+=(/dev/tty{USB,ACM}*)
             return ;;
         --config) _filedir -d; return ;;
-        -o) _filedir csv; return ;;
+        -o) _filedir '@(csv|png|svg)'; return ;;
         --baud) COMPREPLY=($(compgen -W '1200 2400 4800 9600 19200 38400 57600 115200' -- "$cur")); return ;;
-        --port | --fuse | --lock | --interval | --minutes | --comment) return ;;
+        --port | --fuse | --lock | --interval | --minutes | --comment | --pack | --limits | --size) return ;;
     esac
 
     local general synopsis command="" i
@@ -63,7 +63,7 @@ _quarvel_cli()
         [[ $word == ?(\[)-* ]] && { after_option=1; [[ $word == *\] ]] && after_option=""; continue; }
         case $word in
             [a-z]*\|*) COMPREPLY=($(compgen -W "${word//|/ }" -- "$cur")); return ;;
-            FILE.*) _filedir "${word#FILE.}"; return ;;
+            FILE.* | RECORD.*) _filedir "${word#*.}"; return ;;
             FILE) _filedir; return ;;
         esac
     done

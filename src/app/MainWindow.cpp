@@ -18,11 +18,17 @@
 #include "params/ui/ParameterPages.h"
 #include "programmer/BootLoaderSession.h"
 #include "programmer/ui/ProgramTab.h"
+#include "params/ProfilePresets.h"
+#include "recorder/BatteryHistory.h"
+#include "recorder/ui/ChartTools.h"
+#include "recorder/ui/HistoryView.h"
 #include "recorder/ui/RecordTab.h"
+#include "recorder/ui/ReportHistoryControls.h"
 #include "ui/Twips.h"
 
 #include <QCloseEvent>
 #include <QLabel>
+#include <QDir>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QStatusBar>
@@ -31,7 +37,8 @@
 namespace quarvel {
 
 namespace {
-constexpr int kClientWidthTwips = 7950;
+// The drawn width, and room beside the Record tab's chart for its tools.
+constexpr int kClientWidthTwips = 7950 + RecordTab::kToolsWidthTwips + RecordTab::kToolsGapTwips;
 constexpr int kClientHeightTwips = 5250;
 } // namespace
 
@@ -64,6 +71,9 @@ MainWindow::MainWindow(SerialPort& port, Prompter& prompter, QString configFolde
     m_recordTab->setObjectName(QStringLiteral("pageRecord"));
     m_tabs->addTab(m_recordTab, captions[kRecordTab]);
     setCentralWidget(m_tabs);
+    m_historyPath = BatteryHistory::defaultPath();
+    connectProfileLevels();
+    addReportHistory();
     buildMenu();
     // Not a message box: the chart and the fields stay usable while the instrument is away.
     m_lblConnection = new QLabel(this);
@@ -87,6 +97,7 @@ MainWindow::~MainWindow()
 {
     delete m_comms;
     delete m_about;
+    delete m_history;
 }
 
 void MainWindow::buildMenu()
@@ -102,6 +113,63 @@ void MainWindow::buildMenu()
     m_mnuRefresh = add(QStringLiteral("&Refresh"), "mnuRefresh", &MainWindow::mnuRefresh_Click);
     add(QStringLiteral("E&xit"), "mnuExit", &MainWindow::mnuExit_Click);
     add(QStringLiteral("&About"), "mnuAbout", &MainWindow::mnuAbout_Click);
+    add(QStringLiteral("&History"), "mnuHistory", &MainWindow::mnuHistory_Click);
+}
+
+void MainWindow::connectProfileLevels()
+{
+    ParameterBinding& binding = m_parameters->binding();
+    m_recordTab->chartTools()->setLevelSource([&binding](ChartTools::Profile profile) {
+        const auto& fields = profile == ChartTools::ProfileA ? kProfileAFields : kProfileBFields;
+        // Write order: name, resistance, high, warning, low.
+        return VoltageLimits::fromTexts(binding.parameter(fields[2])->text(), binding.parameter(fields[3])->text(),
+                                        binding.parameter(fields[4])->text());
+    });
+    for (const auto& fields : {kProfileAFields, kProfileBFields}) {
+        for (size_t k = 2; k < fields.size(); ++k)
+            connect(binding.parameter(fields[k]), &QLineEdit::textChanged, m_recordTab->chartTools(),
+                    &ChartTools::levelsChanged);
+    }
+}
+
+void MainWindow::addReportHistory()
+{
+    ParameterBinding& binding = m_parameters->binding();
+    const QString settingsFile =
+        m_configFolder.isEmpty() ? QString() : QDir(m_configFolder).filePath(QStringLiteral("Quarvel-history.ini"));
+    m_reportHistory = new ReportHistoryControls(m_historyPath, settingsFile, [&binding](int profile) {
+        return binding.parameter((profile == 0 ? kProfileAFields : kProfileBFields)[0])->text();
+    }, m_parameters->page(kMiscTab));
+    m_reportHistory->setObjectName(QStringLiteral("reportHistory"));
+    m_reportHistory->setInstrument(m_identification);
+    if (m_parameters->page(kMiscTab)->isVisible())
+        m_reportHistory->show(); // a page already shown does not show what is added to it
+    // Right of the "Report" frame, below the "Default mode" and "Record dwell time" fields.
+    placeTwips(m_reportHistory, 5940, 1620 - 360, 1900, 1935);
+    connect(&binding, &ParameterBinding::reportUpdated, m_reportHistory, [this, &binding] {
+        const QString error = m_reportHistory->reportRead(binding.report(0)->text(), binding.report(1)->text(),
+                                                          binding.report(2)->text());
+        if (!error.isEmpty())
+            m_prompter.inform(error);
+    });
+}
+
+void MainWindow::setHistoryPath(const QString& path)
+{
+    m_historyPath = path;
+    delete m_reportHistory;
+    addReportHistory();
+}
+
+void MainWindow::mnuHistory_Click()
+{
+    if (!m_history)
+        m_history = new HistoryView(m_historyPath, this);
+    if (const QString error = static_cast<HistoryView*>(m_history.data())->reload(); !error.isEmpty())
+        m_prompter.inform(error);
+    m_history->show();
+    m_history->raise();
+    m_history->activateWindow();
 }
 
 bool MainWindow::dirty() const
@@ -128,6 +196,8 @@ void MainWindow::startUp()
         if (looking.found())
             rememberPort();
         findBootLoader = looking.bootLoaderSearchAsked();
+        m_identification = looking.identification();
+        m_reportHistory->setInstrument(m_identification);
         if (looking.choice() == LookingDialog::Choice::Search) {
             if (searchAllPorts(kDefaultPortSettings))
                 rememberPort();
@@ -255,6 +325,8 @@ void MainWindow::connectionLost()
 
 void MainWindow::connectionReturned(const QString& identification)
 {
+    m_identification = identification;
+    m_reportHistory->setInstrument(identification);
     showConnection(tr("QUARVEL is back (%1): %2. Reading its settings...").arg(portText(), identification));
     m_parameters->binding().reloadParameters();
     showConnection(tr("QUARVEL reconnected (%1): %2. Settings reloaded.").arg(portText(), identification));
@@ -388,6 +460,8 @@ void MainWindow::closeEvent(QCloseEvent* event)
         m_comms->close();
     if (m_about)
         m_about->close();
+    if (m_history)
+        m_history->close();
     event->accept();
 }
 

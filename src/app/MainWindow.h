@@ -20,6 +20,7 @@ class ParameterPages;
 class ProgramTab;
 class Prompter;
 class RecordTab;
+class ReportHistoryControls;
 class SerialLink;
 class SerialPort;
 
@@ -52,6 +53,11 @@ public:
     ParameterPages& parameters() { return *m_parameters; }
     SerialLink& link() { return *m_link; }
     ConnectionWatcher& connection() { return *m_watcher; }
+    RecordTab* recordTab() const { return m_recordTab; }
+    ReportHistoryControls* reportHistory() const { return m_reportHistory; }
+    // The battery history file the report rows go to and the History view reads.
+    QString historyPath() const { return m_historyPath; }
+    void setHistoryPath(const QString& path);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -88,6 +94,10 @@ private:
     void mnuRefresh_Click();
     void mnuExit_Click();
     void mnuAbout_Click();
+    void mnuHistory_Click();
+    // The Record tab's limit lines take the profiles' level fields and follow their edits.
+    void connectProfileLevels();
+    void addReportHistory();
 
     SerialPort& m_port;
     Prompter& m_prompter;
@@ -104,6 +114,10 @@ private:
     QAction* m_mnuRefresh = nullptr;
     QPointer<QWidget> m_about;
     QPointer<QWidget> m_comms;
+    QPointer<QWidget> m_history;
+    ReportHistoryControls* m_reportHistory = nullptr;
+    QString m_historyPath;
+    QString m_identification; // the instrument's answer at start-up, kept with each report
     int m_currentTab = 0;
 };
 

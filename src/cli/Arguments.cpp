@@ -66,6 +66,15 @@ const QList<CommandEntry>& commands()
                         "Ctrl+C stops it and saves what was recorded. When the instrument is unplugged the record\n"
                         "goes on with gaps; after --reconnect-timeout seconds away (default 60) it ends with\n"
                         "status 5, still saving what was recorded.")},
+        {QStringLiteral("report"), {QStringLiteral("--no-history")}, {QStringLiteral("--pack"), QStringLiteral("--profile")},
+         QStringLiteral("report [--pack LABEL] [--profile A|B] [--no-history]"),
+         QStringLiteral("Prints the battery report as RNV=, RLV= and RIM= lines and keeps it as a row of the battery\n"
+                        "history (with the pack label and the name of profile A or B), unless --no-history.")},
+        {QStringLiteral("plot"), {}, {QStringLiteral("-o"), QStringLiteral("--limits"), QStringLiteral("--size")},
+         QStringLiteral("plot RECORD.csv [RECORD.csv...] -o FILE.png|FILE.svg [--limits HIGH,WARN,LOW] [--size WxH]"),
+         QStringLiteral("Draws the record files as the Record tab does, the first as the record and the others laid\n"
+                        "over it from their start, with limit lines when given (800x500 pixels by default).\n"
+                        "Needs no instrument and no display.")},
     };
     return list;
 }

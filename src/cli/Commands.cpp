@@ -20,6 +20,7 @@ int runCommand(Session& session, const Arguments& arguments)
         {QStringLiteral("flash"), runFlash},       {QStringLiteral("read-flash"), runReadFlash},
         {QStringLiteral("fuses"), runFuses},
         {QStringLiteral("download"), runDownload}, {QStringLiteral("record"), runRecord},
+        {QStringLiteral("report"), runReport},     {QStringLiteral("plot"), runPlot},
     };
     for (const auto& [name, run] : runners) {
         if (name == arguments.command)

@@ -19,6 +19,8 @@ int runReadFlash(Session& session, const Arguments& arguments);
 int runFuses(Session& session, const Arguments& arguments);
 int runDownload(Session& session, const Arguments& arguments);
 int runRecord(Session& session, const Arguments& arguments);
+int runReport(Session& session, const Arguments& arguments);
+int runPlot(Session& session, const Arguments& arguments);
 
 // The command the arguments name; kBadInput for one that does not exist.
 int runCommand(Session& session, const Arguments& arguments);

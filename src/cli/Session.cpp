@@ -2,6 +2,7 @@
 
 #include "cli/Arguments.h"
 #include "link/CommandFraming.h"
+#include "link/SerialLink.h"
 #include "link/DeviceDiscovery.h"
 #include "link/PortCatalog.h"
 #include "link/PortLocator.h"
@@ -107,6 +108,29 @@ int Session::portStatus()
     if (m_port->isOpen())
         return kDone;
     return fail(kPortFailure, QStringLiteral("%1: the connection was lost: %2").arg(device(), m_port->errorString()));
+}
+
+int Session::readUnanswered(const QString& code)
+{
+    return fail(kPortFailure, QStringLiteral("%1: the instrument did not answer the read of %2").arg(device(), code));
+}
+
+int Session::readValue(const QString& code, SerialLink::Read& read)
+{
+    read = m_link.read(kInstrumentAddress, code);
+    if (const int status = portStatus(); status != kDone)
+        return status;
+    if (read.status == ReadStatus::Unanswered)
+        return readUnanswered(code);
+    if (read.status == ReadStatus::Refused) {
+        const QString text = isTextCode(code) ? QStringLiteral("%1: the answer for %2 holds a \"?\", which cannot be "
+                                                               "told from a refusal")
+                                              : QStringLiteral("%1: the instrument refused the read of %2");
+        return fail(kRefused, text.arg(device(), code));
+    }
+    if (read.value.isEmpty() && !isTextCode(code))
+        return fail(kPortFailure, QStringLiteral("%1: the instrument gave no value for %2").arg(device(), code));
+    return kDone;
 }
 
 } // namespace quarvel::cli

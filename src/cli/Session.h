@@ -41,6 +41,12 @@ public:
     int connect(QString* identification = nullptr, NotFound notFound = NotFound::Report);
     // After an exchange: kDone while the port is open, else reports the loss.
     int portStatus();
+    // Reads one value the instrument must answer: kDone, or the status after reporting a lost
+    // port, an unanswered or refused read, or a number left empty (a text may be empty). A "?" in
+    // the answer is a refusal, even where it could be part of a text: the two cannot be told apart.
+    int readValue(const QString& code, SerialLink::Read& read);
+    // Reports a read the instrument did not answer.
+    int readUnanswered(const QString& code);
     // Reports the error (one line, naming the device) and returns the status.
     int fail(int status, const QString& text);
 

@@ -40,37 +40,6 @@ int badInput(Session& session, const QString& text)
     return session.fail(kBadInput, text);
 }
 
-int readUnanswered(Session& session, const QString& code)
-{
-    return session.fail(kPortFailure,
-                        QStringLiteral("%1: the instrument did not answer the read of %2").arg(session.device(), code));
-}
-
-// A value the instrument answered: a text may be empty, a number never is. A "?" in the answer is
-// a refusal, even where it could be part of a text: such a value cannot be told from one.
-int valueStatus(Session& session, const QString& code, const SerialLink::Read& read)
-{
-    if (const int status = session.portStatus(); status != kDone)
-        return status;
-    if (read.status == ReadStatus::Unanswered)
-        return readUnanswered(session, code);
-    if (read.status == ReadStatus::Refused) {
-        // A text may hold a "?" of its own, but the instrument marks a refusal the same way.
-        const QString text = isTextCode(code) ? QStringLiteral("%1: the answer for %2 holds a \"?\", which cannot be "
-                                                               "told from a refusal")
-                                              : QStringLiteral("%1: the instrument refused the read of %2");
-        return session.fail(kRefused, text.arg(session.device(), code));
-    }
-    if (read.value.isEmpty() && !isTextCode(code))
-        return session.fail(kPortFailure, QStringLiteral("%1: the instrument gave no value for %2").arg(session.device(), code));
-    return kDone;
-}
-
-SerialLink::Read readValue(Session& session, const QString& code)
-{
-    return session.link().read(kInstrumentAddress, code);
-}
-
 int unanswered(Session& session, const QString& what)
 {
     return session.fail(kPortFailure, QStringLiteral("%1: the instrument did not answer %2, so it is not confirmed")
@@ -101,8 +70,8 @@ int runGet(Session& session, const Arguments& arguments)
     if (const int status = session.connect(); status != kDone)
         return status;
     for (const QString& code : codes) {
-        const SerialLink::Read read = readValue(session, code);
-        if (const int status = valueStatus(session, code, read); status != kDone)
+        SerialLink::Read read;
+        if (const int status = session.readValue(code, read); status != kDone)
             return status;
         session.console().result(code + QLatin1Char('=') + read.value);
     }
@@ -187,13 +156,15 @@ int runBackup(Session& session, const Arguments& arguments)
         return status;
     backup.date = QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd hh:mm:ss"));
     for (const QString& code : settingCodes()) {
-        const SerialLink::Read read = readValue(session, code);
-        if (const int status = valueStatus(session, code, read); status != kDone)
+        SerialLink::Read read;
+        if (const int status = session.readValue(code, read); status != kDone)
             return status; // no backup rather than one with a value the instrument did not give
         backup.values.append({code, read.value});
     }
     QSaveFile file(path); // an existing backup is replaced only by a complete one
-    if (!file.open(QIODevice::WriteOnly) || file.write(formatBackup(backup)) < 0 || !file.commit())
+    const QByteArray text = formatBackup(backup);
+    // Unbuffered: a write cut short (a full disk) shows in its count rather than passing commit().
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) || file.write(text) != text.size() || !file.commit())
         return badInput(session, QStringLiteral("%1: cannot be written: %2").arg(path, file.errorString()));
     session.console().info(QStringLiteral("%1 settings saved to %2").arg(backup.values.size()).arg(path));
     return kDone;
@@ -220,11 +191,11 @@ int runRestore(Session& session, const Arguments& arguments)
                 return status;
             return unanswered(session, code + QLatin1Char('=') + written);
         }
-        const SerialLink::Read held = readValue(session, code);
+        const SerialLink::Read held = session.link().read(kInstrumentAddress, code);
         if (const int status = session.portStatus(); status != kDone)
             return status;
         if (held.status == ReadStatus::Unanswered)
-            return readUnanswered(session, code);
+            return session.readUnanswered(code);
         if (held.status == ReadStatus::Refused || !sameValue(code, value, held.value)) {
             ++differences;
             const bool unreadable = held.status == ReadStatus::Refused;

@@ -8,18 +8,30 @@
 #include "cli/Session.h"
 
 #include <QCoreApplication>
+#include <QGuiApplication>
 
 #include <cstdio>
+#include <memory>
 
 using namespace quarvel::cli;
 
 int main(int argc, char** argv)
 {
-    QCoreApplication app(argc, argv);
+    QStringList words;
+    for (int i = 1; i < argc; ++i)
+        words.append(QString::fromLocal8Bit(argv[i]));
+    const Arguments arguments = parseArguments(words);
+    // Only plot draws; it needs fonts and a painter but never a display.
+    std::unique_ptr<QCoreApplication> app;
+    if (arguments.command == QLatin1String("plot")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        app = std::make_unique<QGuiApplication>(argc, argv);
+    } else {
+        app = std::make_unique<QCoreApplication>(argc, argv);
+    }
     ignoreClosedOutput();
-    // The window's name: its configuration folder holds the com<N> links.
+    // The window's name: its configuration folder holds the com<N> links, its data folder the history.
     QCoreApplication::setApplicationName(QStringLiteral("Quarvel"));
-    const Arguments arguments = parseArguments(QCoreApplication::arguments().mid(1));
     if (arguments.version) {
         std::printf("quarvel-cli %s\n", QUARVEL_VERSION);
         return kDone;

@@ -5,11 +5,6 @@
 
 namespace quarvel {
 
-bool findQuarvel(SerialLink& link)
-{
-    return !identifyQuarvel(link).isEmpty();
-}
-
 QString identifyQuarvel(SerialLink& link)
 {
     for (int attempt = 0; attempt < kMaxIdentifyAttempts; ++attempt) {

@@ -101,7 +101,7 @@ bool PortSettingsFile::writeValues(const QList<QPair<QString, QString>>& values)
         text = IniText::withValue(text, kSection, key, value);
 
     QSaveFile file(path());
-    if (!file.open(QIODevice::WriteOnly))
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) // a short write shows in write()'s count
         return fail(file.errorString());
     const QByteArray bytes = text.toUtf8();
     if (file.write(bytes) != bytes.size())

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 namespace quarvel {
 
@@ -18,6 +19,12 @@ public:
     // File dialogs; an empty text when the user cancels. The save dialog asks before replacing.
     virtual QString openFileName(const QString& title, const QString& pattern, const QString& initial) = 0;
     virtual QString saveFileName(const QString& title, const QString& pattern, const QString& initial) = 0;
+    // An open dialog that takes several files; none on Cancel. By default the one-file dialog.
+    virtual QStringList openFileNames(const QString& title, const QString& pattern, const QString& initial)
+    {
+        const QString name = openFileName(title, pattern, initial);
+        return name.isEmpty() ? QStringList() : QStringList{name};
+    }
 };
 
 } // namespace quarvel

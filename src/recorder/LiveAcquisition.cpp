@@ -18,10 +18,11 @@ LiveAcquisition::LiveAcquisition(SerialLink& link, QObject* parent)
 
 void LiveAcquisition::newRecord(const RecordSettings& settings, const QString& secondsText, const QString& minutesText)
 {
-    m_model.setupVoltageChart(settings.seconds, settings.minutes);
-    m_model.clearVoltageChart();
+    // The texts first: whoever redraws on the model's change asks for the new record's interval.
     m_secondsText = secondsText;
     m_minutesText = minutesText;
+    m_model.setupVoltageChart(settings.seconds, settings.minutes);
+    m_model.clearVoltageChart();
 }
 
 QString LiveAcquisition::start(const QString& secondsText, const QString& minutesText)

@@ -21,7 +21,9 @@ RecordFileLoad RecordFileReader::read(const QByteArray& bytes, const QString& se
                                         "record file.");
             return load;
         }
-        if (*key == QLatin1String("Comments")) {
+        if (*key == QLatin1String("Date")) {
+            load.date = *value;
+        } else if (*key == QLatin1String("Comments")) {
             load.comment = *value;
         } else if (*key == QLatin1String("Seconds between samples")) {
             load.secondsText = seconds = *value;

@@ -15,6 +15,7 @@ namespace quarvel {
 // "Time", "Voltage" began the data, the record's settings and the points read. `error` says why
 // reading stopped early (also when the data never began: then the file is not a record).
 struct RecordFileLoad {
+    std::optional<QString> date;
     std::optional<QString> comment;
     std::optional<QString> secondsText;
     std::optional<QString> minutesText;

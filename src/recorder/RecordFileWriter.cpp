@@ -79,7 +79,7 @@ QString RecordFileWriter::save(const QString& path, const RecordFileContent& con
     if (const QString problem = commentProblem(content.comment); !problem.isEmpty())
         return QStringLiteral("Cannot save the record to %1. %2").arg(QDir::toNativeSeparators(path), problem);
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) // a short write shows in write()'s count
         return QStringLiteral("Cannot save the record to %1: %2").arg(QDir::toNativeSeparators(path), file.errorString());
     const QByteArray bytes = format(content);
     if (file.write(bytes) != bytes.size()) {

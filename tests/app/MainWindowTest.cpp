@@ -7,17 +7,25 @@
 #include "params/ui/ParameterBinding.h"
 #include "params/ui/ParameterPages.h"
 #include "recorder/StoredRecordDownload.h"
+#include "recorder/BatteryHistory.h"
+#include "recorder/ui/ChartLimitLines.h"
+#include "recorder/ui/ChartTools.h"
+#include "recorder/ui/HistoryView.h"
 #include "recorder/ui/RecordTab.h"
+#include "recorder/ui/ReportHistoryControls.h"
 #include "support/FakeSerialPort.h"
 #include "support/SimRig.h"
 
 #include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
 #include <QDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
@@ -69,6 +77,7 @@ private slots:
     void menuWindows_areNeverOpenedTwice();
     void everyField_isNamedByItsLabel();
     void everyField_takesTheFocusWhenClicked();
+    void reports_areKeptInHistory_andLimitsFollowTheFields();
 };
 
 void MainWindowTest::startUp_wakesIdentifiesAndReadsEverySetting()
@@ -255,6 +264,48 @@ void MainWindowTest::everyField_takesTheFocusWhenClicked()
             QVERIFY2(field->hasFocus(), qPrintable(field->objectName()));
         }
     }
+}
+
+void MainWindowTest::reports_areKeptInHistory_andLimitsFollowTheFields()
+{
+    Rig r;
+    r.w.window.startUp();
+    const QString history = r.w.dir.filePath("data/battery-history.csv");
+    r.w.window.setHistoryPath(history);
+    ReportHistoryControls* keep = r.w.window.reportHistory();
+    keep->packLabel()->setText("Rx 1");
+    keep->profile()->setCurrentIndex(1);
+    keep->keep()->setChecked(true);
+    QPushButton* update = r.w.window.findChild<QPushButton*>("cmdUpdate");
+    update->click();
+    update->click();
+    const BatteryHistory::Contents kept = BatteryHistory::read(history);
+    QCOMPARE(kept.rows.size(), 2);
+    QCOMPARE(kept.rows[1].instrument, QString("Quarvel V1.2 (virtual instrument)"));
+    QCOMPARE(kept.rows[1].pack, QString("Rx 1"));
+    QCOMPARE(kept.rows[1].profile, QString("Flight pack"));
+    QCOMPARE(kept.rows[1].noLoad, BatteryHistory::valueText(r.w.window.findChild<QLineEdit*>("txtR_0")->text()));
+    QVERIFY(r.prompter.messages.isEmpty());
+
+    r.w.menu("mnuHistory")->trigger();
+    auto* view = r.w.window.findChild<HistoryView*>();
+    QVERIFY(view && view->isVisible());
+    QCOMPARE(view->packs()->currentText(), QString("Rx 1"));
+    QCOMPARE(view->table()->rowCount(), 2);
+
+    // The pack label, the profile and the choice to keep are there in the next session.
+    MainWindow next(r.port, r.prompter, r.w.dir.path());
+    QCOMPARE(next.reportHistory()->packLabel()->text(), QString("Rx 1"));
+    QCOMPARE(next.reportHistory()->profile()->currentIndex(), 1);
+    QVERIFY(next.reportHistory()->keep()->isChecked());
+
+    ChartTools* tools = r.w.window.recordTab()->chartTools();
+    tools->limitsChoice()->setCurrentIndex(ChartTools::ProfileA);
+    r.w.param(3)->setText("7.1"); // "Warning Voltage Level" of "Profile A"
+    r.w.param(8)->setText("6.6"); // and of "Profile B"
+    QCOMPARE(tools->limitLines().limits().warning, std::optional<double>(7.1));
+    tools->limitsChoice()->setCurrentIndex(ChartTools::ProfileB);
+    QCOMPARE(tools->limitLines().limits().warning, std::optional<double>(6.6));
 }
 
 QTEST_MAIN(MainWindowTest)

@@ -5,6 +5,7 @@
 #include "support/TestFiles.h"
 
 #include <QDir>
+#include <QImage>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -93,6 +94,8 @@ private slots:
     void record_throughUnplugAndReplug_thenAwayTooLong_savesWithGapsAndStatus5();
     void portsProbeAndPortAuto_withNoneOneOrTwoInstruments_data();
     void portsProbeAndPortAuto_withNoneOneOrTwoInstruments();
+    void report_keepsARowPerReport();
+    void plot_drawsRecordsWithoutADisplay();
     void exitStatus_namesWhatHappened_data();
     void exitStatus_namesWhatHappened();
 
@@ -337,6 +340,48 @@ void CliTest::portsProbeAndPortAuto_withNoneOneOrTwoInstruments()
     QVERIFY2(found.err.contains(autoText), qPrintable(found.err));
     for (const auto& sim : sims) // what was found is named
         QVERIFY2(found.err.contains(sim->device()), qPrintable(found.err));
+}
+
+void CliTest::report_keepsARowPerReport()
+{
+    SimProcess sim;
+    QVERIFY2(sim.started(), qPrintable(sim.error()));
+    const Run first = cli(sim, {"report", "--pack", "Rx 1"}, {"XDG_DATA_HOME=" + m_dir.path()});
+    QVERIFY2(first.status == 0, qPrintable(first.err));
+    const QStringList lines = first.out.split('\n', Qt::SkipEmptyParts);
+    QCOMPARE(lines.size(), 4);
+    QVERIFY(lines[3].startsWith("Kept in the battery history " + m_dir.path()));
+    QVERIFY(lines[0].startsWith("RNV=") && lines[1].startsWith("RLV=") && lines[2].startsWith("RIM="));
+    QCOMPARE(cli(sim, {"report", "--pack", "Rx 1", "--profile", "B"}, {"XDG_DATA_HOME=" + m_dir.path()}).status, 0);
+    QCOMPARE(cli(sim, {"--quiet", "report", "--no-history"}, {"XDG_DATA_HOME=" + m_dir.path()}).status, 0);
+
+    const QStringList rows = QString::fromUtf8(readFile(path("Quarvel/battery-history.csv"))).split("\r\n", Qt::SkipEmptyParts);
+    QCOMPARE(rows.size(), 3);
+    QCOMPARE(rows[0], QString("Date,Instrument,Pack,Profile,No load voltage,Loaded voltage,Impedance"));
+    QVERIFY2(rows[1].contains(",\"Quarvel V1.2 (virtual instrument)\",\"Rx 1\",\"Receiver\"," + lines[0].mid(4) + ","),
+             qPrintable(rows[1]));
+    QVERIFY2(rows[2].contains(",\"Rx 1\",\"Flight pack\","), qPrintable(rows[2]));
+}
+
+void CliTest::plot_drawsRecordsWithoutADisplay()
+{
+    SimProcess sim; // only for its configuration folder: plot talks to no instrument
+    QVERIFY2(sim.started(), qPrintable(sim.error()));
+    const QByteArray head = "Date,1.1.2025\r\nComments,pack\r\nSeconds between samples,30\r\nTotal time in minutes,1\r\n";
+    writeFile(path("a.csv"), head + "Time,Voltage\r\n0,8.2\r\n0.5,7.1\r\n");
+    writeFile(path("b.csv"), head + "Time,Voltage\r\n0,8\r\n0.5,\r\n");
+    const Run run = cli(sim, {"plot", path("a.csv"), path("b.csv"), "-o", path("c.png"), "--limits", "8.4,7.4,7",
+                              "--size", "300x200"});
+    QVERIFY2(run.status == 0, qPrintable(run.err));
+    QCOMPARE(QImage(path("c.png")).size(), QSize(300, 200));
+
+    writeFile(path("notes.txt"), "Name,Value\r\n");
+    for (const QString& input : {path("missing.csv"), path("notes.txt")}) {
+        const Run bad = cli(sim, {"plot", path("a.csv"), input, "-o", path("d.svg")});
+        QCOMPARE(bad.status, 2);
+        QVERIFY2(bad.err.contains(input), qPrintable(bad.err));
+        QVERIFY(!QFile::exists(path("d.svg")));
+    }
 }
 
 void CliTest::exitStatus_namesWhatHappened_data()

@@ -7,14 +7,12 @@
 #include "recorder/RecordFileWriter.h"
 #include "recorder/RecordModel.h"
 #include "recorder/StoredRecordReply.h"
+#include "support/FullDisk.h"
 
 #include <QTemporaryDir>
 #include <QtTest>
 
 #include <cmath>
-#include <csignal>
-
-#include <sys/resource.h>
 
 using namespace quarvel;
 
@@ -217,20 +215,16 @@ void RecordCoreTest::failedSave_leavesTheOldFile()
     const QString path = dir.filePath("record.csv");
     QCOMPARE(RecordFileWriter::save(path, twoPoints("old")), QString());
     RecordFileContent big = twoPoints("new");
-    for (int k = 0; k < 20000; ++k) {
+    for (int k = 0; k < 600; ++k) { // the default record, smaller than a file's write buffer
         big.labels.append(QString::number(k));
         big.values.push_back(7.5);
     }
-    // A file size limit makes every write past it fail, as a full disk does (also for root).
-    struct rlimit saved {};
-    getrlimit(RLIMIT_FSIZE, &saved);
-    const auto savedSignal = signal(SIGXFSZ, SIG_IGN);
-    struct rlimit small = saved;
-    small.rlim_cur = 4096;
-    QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
-    const QString error = RecordFileWriter::save(path, big);
-    setrlimit(RLIMIT_FSIZE, &saved);
-    signal(SIGXFSZ, savedSignal);
+    QString error;
+    {
+        const test::FullDisk full(4096);
+        QVERIFY(full.active());
+        error = RecordFileWriter::save(path, big);
+    }
 
     QVERIFY2(error.startsWith("Cannot save the record to"), qPrintable(error));
     QCOMPARE(RecordFileReader::load(path, "1", "10").comment, std::optional<QString>("old"));

@@ -64,6 +64,13 @@ QString DialogPrompter::openFileName(const QString& title, const QString& patter
                                         filterFor(pattern));
 }
 
+QStringList DialogPrompter::openFileNames(const QString& title, const QString& pattern, const QString& initial)
+{
+    NormalPointer pointer;
+    return QFileDialog::getOpenFileNames(m_parent, title, initial.contains(QLatin1Char('*')) ? QString() : initial,
+                                         filterFor(pattern));
+}
+
 QString DialogPrompter::saveFileName(const QString& title, const QString& pattern, const QString& initial)
 {
     NormalPointer pointer;

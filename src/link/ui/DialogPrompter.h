@@ -16,6 +16,7 @@ public:
     bool askYesNo(const QString& text) override;
     QString askText(const QString& prompt) override;
     QString openFileName(const QString& title, const QString& pattern, const QString& initial) override;
+    QStringList openFileNames(const QString& title, const QString& pattern, const QString& initial) override;
     QString saveFileName(const QString& title, const QString& pattern, const QString& initial) override;
 
 private:

@@ -103,7 +103,8 @@ void LookingDialog::showEvent(QShowEvent* event)
 
 void LookingDialog::findQuarvel()
 {
-    m_found = quarvel::findQuarvel(m_link);
+    m_identification = identifyQuarvel(m_link).trimmed();
+    m_found = !m_identification.isEmpty();
     if (m_found) {
         accept();
         return;

@@ -31,6 +31,8 @@ public:
     void offerRemembered(const QString& title);
 
     bool found() const { return m_found; }
+    // The instrument's answer to the identify exchange; empty when it was not found.
+    QString identification() const { return m_identification; }
     bool failureShown() const;
     // What the user chose in the failure view.
     Choice choice() const { return m_choice; }
@@ -53,6 +55,7 @@ private:
     Choice m_choice = Choice::None;
     bool m_started = false;
     bool m_found = false;
+    QString m_identification;
 };
 
 } // namespace quarvel

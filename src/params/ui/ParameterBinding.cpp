@@ -95,6 +95,8 @@ void ParameterBinding::updateReport()
     QPointer<ParameterBinding> alive(this);
     for (int j = 0; alive && j < m_reports.size(); ++j)
         readParam(m_link, kInstrumentAddress, *m_reports[j]);
+    if (alive)
+        emit reportUpdated();
 }
 
 void ParameterBinding::applyPreset(const std::array<int, 5>& fields, int presetIndex)

@@ -35,6 +35,10 @@ public:
 
     SerialLink& link() { return m_link; }
 
+signals:
+    // "Update Values" read the three report fields.
+    void reportUpdated();
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 

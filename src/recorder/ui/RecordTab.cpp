@@ -9,8 +9,10 @@
 #include "recorder/RecordFileWriter.h"
 #include "recorder/SampleTimer.h"
 #include "recorder/StoredRecordImport.h"
+#include "recorder/ui/ChartTools.h"
 #include "recorder/ui/VoltageChartView.h"
 #include "ui/BusyPointer.h"
+#include "ui/NamedButton.h"
 #include "ui/Twips.h"
 
 #include <QLabel>
@@ -25,13 +27,6 @@ namespace {
 const QString kAcquire = QStringLiteral("Acquire");
 const QString kStop = QStringLiteral("Stop");
 const QString kPattern = QStringLiteral("*.csv");
-QPushButton* button(QWidget* parent, const char* name, const QString& text, const QString& tip)
-{
-    auto* b = new QPushButton(text, parent);
-    b->setObjectName(QLatin1String(name));
-    b->setToolTip(tip);
-    return b;
-}
 } // namespace
 
 RecordTab::RecordTab(SerialLink& link, Prompter& prompter, std::function<QString()> recordDwellTime, QWidget* parent)
@@ -50,13 +45,13 @@ RecordTab::RecordTab(SerialLink& link, Prompter& prompter, std::function<QString
     m_txtTtime->setObjectName(QStringLiteral("txtTtime"));
     labelField(label38, m_txtStime);
     labelField(label39, m_txtTtime);
-    m_cmdAcquire = button(this, "cmdAcquire", kAcquire,
+    m_cmdAcquire = namedButton(this, "cmdAcquire", kAcquire,
                           QStringLiteral("Press this button to acquire voltage data from the Quarvel and plot the data."));
-    m_cmdSave = button(this, "cmdSave", QStringLiteral("Save"),
+    m_cmdSave = namedButton(this, "cmdSave", QStringLiteral("Save"),
                        QStringLiteral("Save the graph data shown on this tab to a csv file."));
-    m_cmdLoad = button(this, "cmdLoad", QStringLiteral("Load"),
+    m_cmdLoad = namedButton(this, "cmdLoad", QStringLiteral("Load"),
                        QStringLiteral("Load data from a csv file to the graph shown on this tab."));
-    m_cmdLoadFromQuarvel = button(this, "cmdLoadFromQuarvel", QStringLiteral("Load from Quarvel"),
+    m_cmdLoadFromQuarvel = namedButton(this, "cmdLoadFromQuarvel", QStringLiteral("Load from Quarvel"),
                                   QStringLiteral("Press this button to download voltage data stored in the Quarvel."));
     m_chart = new VoltageChartView(m_acquisition->model(), this);
     m_chart->setObjectName(QStringLiteral("mscVoltage"));
@@ -74,6 +69,14 @@ RecordTab::RecordTab(SerialLink& link, Prompter& prompter, std::function<QString
     placeTwips(m_cmdLoadFromQuarvel, 180, 4380 - tabRow, 915, 495);
     placeTwips(m_chart, 1320, 420 - tabRow, 6375, 4695);
     m_chartDrawn = m_chart->geometry();
+    // Beside the chart, in the room a wider window gives it.
+    m_chartTools = new ChartTools(
+        m_chart, m_acquisition->model(), m_prompter,
+        [this] { return numberOf(m_acquisition->secondsText()).value_or(numberOf(m_txtStime->text()).value_or(1)); },
+        this);
+    m_chartTools->setObjectName(QStringLiteral("chartTools"));
+    m_chartTools->setGeometry(m_chart->geometry().right() + twips(kToolsGapTwips), m_chart->y(),
+                              twips(kToolsWidthTwips), m_chart->height());
     // The button is two lines high: its caption takes both.
     m_cmdLoadFromQuarvel->setText(QStringLiteral("Load from\nQuarvel"));
     m_cmdLoadFromQuarvel->setAccessibleName(QStringLiteral("Load from Quarvel"));
@@ -86,6 +89,11 @@ RecordTab::RecordTab(SerialLink& link, Prompter& prompter, std::function<QString
     connect(m_acquisition, &LiveAcquisition::stateChanged, this, &RecordTab::showState);
     connect(m_acquisition, &LiveAcquisition::doubled, m_txtTtime, &QLineEdit::setText);
     connect(m_acquisition, &LiveAcquisition::ended, this, &RecordTab::acquisitionEnded);
+    connect(m_acquisition, &LiveAcquisition::sampled, m_chartTools,
+            [this](int, std::optional<double> volts) { m_chartTools->sampleTaken(volts); });
+    connect(m_acquisition, &LiveAcquisition::stateChanged, m_chartTools, [this](LiveAcquisition::State state) {
+        m_chartTools->setAcquiring(state == LiveAcquisition::State::Acquiring);
+    });
 }
 
 void RecordTab::showState(LiveAcquisition::State state)
@@ -117,9 +125,12 @@ void RecordTab::resizeEvent(QResizeEvent* event)
     QWidget::resizeEvent(event);
     // The chart keeps its drawn size and takes whatever room a larger window gives.
     constexpr int edge = 8;
+    const int tools = twips(kToolsWidthTwips + kToolsGapTwips);
     m_chart->setGeometry(m_chartDrawn.x(), m_chartDrawn.y(),
-                         std::max(m_chartDrawn.width(), width() - m_chartDrawn.x() - edge),
+                         std::max(m_chartDrawn.width(), width() - m_chartDrawn.x() - edge - tools),
                          std::max(m_chartDrawn.height(), height() - m_chartDrawn.y() - edge));
+    m_chartTools->setGeometry(m_chart->geometry().right() + twips(kToolsGapTwips), m_chart->y(),
+                              twips(kToolsWidthTwips), m_chart->height());
 }
 
 void RecordTab::enterTab()

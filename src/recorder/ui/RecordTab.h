@@ -14,6 +14,7 @@ class QPushButton;
 namespace quarvel {
 
 class Prompter;
+class ChartTools;
 class SerialLink;
 class VoltageChartView;
 
@@ -23,6 +24,10 @@ class VoltageChartView;
 class RecordTab : public QWidget {
     Q_OBJECT
 public:
+    // The tools beside the chart: their width and the gap before them, which the window adds.
+    static constexpr int kToolsWidthTwips = 2100;
+    static constexpr int kToolsGapTwips = 120;
+
     // recordDwellTime gives the text of the "Record dwell time" parameter field.
     RecordTab(SerialLink& link, Prompter& prompter, std::function<QString()> recordDwellTime, QWidget* parent = nullptr);
 
@@ -35,6 +40,8 @@ public:
 
     LiveAcquisition& acquisition() { return *m_acquisition; }
     RecordModel& model() { return m_acquisition->model(); }
+    // Limits, comparison, chart images and readouts beside the chart.
+    ChartTools* chartTools() const { return m_chartTools; }
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -64,6 +71,7 @@ private:
     QPushButton* m_cmdLoad;
     QPushButton* m_cmdLoadFromQuarvel;
     VoltageChartView* m_chart;
+    ChartTools* m_chartTools;
     QRect m_chartDrawn; // the chart's place and least size
 };
 

@@ -192,6 +192,14 @@ void VoltageChartView::refreshLine()
         if (s->count() != points.size() || s->points() != points)
             s->replace(points);
     }
+    emit lineRefreshed(first, last, columns);
+}
+
+void VoltageChartView::includeInVoltageRange(double low, double high)
+{
+    m_extraLow = low;
+    m_extraHigh = high;
+    fitVoltageRange();
 }
 
 void VoltageChartView::fitVoltageRange()
@@ -205,6 +213,10 @@ void VoltageChartView::fitVoltageRange()
             continue;
         low = std::min(low, v);
         high = std::max(high, v);
+    }
+    if (!std::isnan(m_extraLow) && !std::isnan(m_extraHigh)) {
+        low = std::min(low, m_extraLow);
+        high = std::max(high, m_extraHigh);
     }
     const auto [bottom, top] = PlotSegments::voltageRange(low, high);
     if (bottom != m_voltageAxis->min() || top != m_voltageAxis->max()) {

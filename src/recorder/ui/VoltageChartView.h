@@ -5,6 +5,8 @@
 #include <QChartView>
 #include <QList>
 
+#include <cmath>
+
 class QCategoryAxis;
 class QGraphicsSimpleTextItem;
 class QLineSeries;
@@ -35,6 +37,13 @@ public:
     QValueAxis* voltageAxis() const { return m_voltageAxis; }
     // The drawn pieces of the line (one per run of points with values), for inspection.
     QList<QLineSeries*> lineSegments() const;
+    // Values drawn beside the record (overlays, limit lines) that the value axis must also hold;
+    // NaN for none.
+    void includeInVoltageRange(double low, double high);
+
+signals:
+    // The line was redrawn for points first..last (zero-based) over `columns` columns.
+    void lineRefreshed(double first, double last, int columns);
 
 protected:
     void mouseMoveEvent(QMouseEvent* event) override;
@@ -58,6 +67,8 @@ private:
     QList<QLineSeries*> m_segments;
     QGraphicsSimpleTextItem* m_caption;
     QGraphicsSimpleTextItem* m_readout;
+    double m_extraLow = NAN;
+    double m_extraHigh = NAN;
     bool m_zoomed = false;
     bool m_settingRange = false;
 };
