@@ -10,6 +10,7 @@ namespace quarvel {
 
 namespace {
 const char* const kTag = "tag";
+const char* const kBlankedByRead = "blankedByRead";
 } // namespace
 
 QString fieldCode(const QLineEdit& field)
@@ -34,7 +35,18 @@ void readParam(SerialLink& link, const QString& address, QLineEdit& field)
     if (guard && link.port().isOpen()) {
         guard->setText(value);
         guard->setCursorPosition(0); // show a long value from its start
+        guard->setProperty(kBlankedByRead, value.isEmpty());
     }
+}
+
+bool blankedByRead(const QLineEdit& field)
+{
+    return field.text().isEmpty() && field.property(kBlankedByRead).toBool();
+}
+
+void clearBlankedByRead(QLineEdit& field)
+{
+    field.setProperty(kBlankedByRead, false);
 }
 
 Answer writeParam(SerialLink& link, const QString& address, QLineEdit& field)

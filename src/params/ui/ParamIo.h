@@ -16,6 +16,10 @@ void setFieldCode(QLineEdit& field, const QString& code);
 
 // Reads the value the field's code names into the field's text, an empty answer included.
 void readParam(SerialLink& link, const QString& address, QLineEdit& field);
+// The field is empty because its last read gave nothing (no answer, a refusal, or a value that
+// cannot be told from one) and nobody has typed into it since: its emptiness is no value to send.
+bool blankedByRead(const QLineEdit& field);
+void clearBlankedByRead(QLineEdit& field);
 // Sends the field's text with its code; the link warns the user when the instrument rejects it.
 // The field keeps its text whatever the answer.
 Answer writeParam(SerialLink& link, const QString& address, QLineEdit& field);

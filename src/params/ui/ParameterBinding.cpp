@@ -56,12 +56,17 @@ bool ParameterBinding::eventFilter(QObject* watched, QEvent* event)
 void ParameterBinding::keyPressed(int index, bool enter)
 {
     m_dirty = true;
+    clearBlankedByRead(*m_parameters[index]);
     if (enter)
         write(index);
 }
 
 void ParameterBinding::focusLost(int index)
 {
+    // Passing through a field that a failed read emptied would write the empty text over the
+    // instrument's value (a display line holding "?" reads as a refusal).
+    if (blankedByRead(*m_parameters[index]))
+        return;
     write(index);
 }
 

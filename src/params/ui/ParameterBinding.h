@@ -10,7 +10,8 @@ namespace quarvel {
 class SerialLink;
 
 // Keeps the parameter fields and the instrument in step: a field is written on Enter and when it
-// loses the focus to another control; all fields are read back by reloadParameters(). Keeps the
+// loses the focus to another control (not when a failed read emptied it and nobody typed since);
+// all fields are read back by reloadParameters(). Keeps the
 // unsaved-changes flag: every typed character sets it; only a completed EEPROM save clears it.
 class ParameterBinding : public QObject {
     Q_OBJECT

@@ -36,6 +36,7 @@ private slots:
     void key_setsDirtyOnlyWhenItTypesACharacter_data();
     void key_setsDirtyOnlyWhenItTypesACharacter();
     void messageBox_isNotAFocusLoss();
+    void fieldEmptiedByARead_isNotWrittenBackByAFocusPass();
     void updateValues_readsOnlyTheReport();
     void save_clearsDirtyOnlyWhenConfirmed_data();
     void save_clearsDirtyOnlyWhenConfirmed();
@@ -154,6 +155,27 @@ void ParameterEditorTest::messageBox_isNotAFocusLoss()
     pages.binding().parameter(2)->setFocus(); // moving to another field is a focus loss
     QTRY_COMPARE(boxes, 2);
     QCOMPARE(sim.port.written(), QByteArray("1DRA 3\r1DRA 3\r"));
+}
+
+void ParameterEditorTest::fieldEmptiedByARead_isNotWrittenBackByAFocusPass()
+{
+    Rig r;
+    QVERIFY(r.sim.link.setValue("1", "sDM1", "Ready?") == Answer::Confirmed); // reads back as a refusal
+    r.pages.binding().reloadParameters();
+    QLineEdit* line1 = r.param(23);
+    QCOMPARE(line1->text(), QString());
+    const auto passThrough = [](QLineEdit* field) {
+        QFocusEvent out(QEvent::FocusOut, Qt::TabFocusReason);
+        QApplication::sendEvent(field, &out);
+    };
+    r.sim.port.clearWritten();
+    passThrough(line1);
+    passThrough(r.param(24)); // a field read with a value is written on every pass, as always
+    QCOMPARE(r.sim.port.written(), QByteArray("1DM2 Battery check\r"));
+    r.sim.port.clearWritten();
+    QTest::keyClick(line1, Qt::Key_Backspace); // emptied on purpose: now the user's value
+    passThrough(line1);
+    QCOMPARE(r.sim.port.written(), QByteArray("1DM1 \r"));
 }
 
 void ParameterEditorTest::updateValues_readsOnlyTheReport()
