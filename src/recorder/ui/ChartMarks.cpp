@@ -93,10 +93,17 @@ void ChartMarks::redraw()
 
 bool ChartMarks::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == m_view && event->type() == QEvent::KeyPress &&
-        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape && !m_points.isEmpty()) {
-        clear();
-        return true; // Escape clears the marks first, and shows the whole record only then
+    if (watched == m_view && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Escape && !m_points.isEmpty()) {
+            clear();
+            return true; // Escape clears the marks first, and shows the whole record only then
+        }
+        if (key == Qt::Key_M) { // from the keyboard: the point in the middle of the view, moved with the arrows
+            const QPointF middle = m_view->chart()->mapToScene(m_view->chart()->plotArea().center());
+            markAt(m_view->mapFromScene(middle));
+            return true;
+        }
     }
     if (watched != m_viewport)
         return QObject::eventFilter(watched, event);

@@ -17,7 +17,8 @@ class RecordModel;
 class VoltageChartView;
 
 // Two clicks on the chart mark two points of the record and show their time and voltage
-// difference; a third click starts again, Escape clears them. A drag still zooms.
+// difference; a third click starts again, Escape clears them. A drag still zooms. From the
+// keyboard, M marks the point in the middle of the view (the arrows and +/- move and zoom it).
 class ChartMarks : public QObject {
     Q_OBJECT
 public:

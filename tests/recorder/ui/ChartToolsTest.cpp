@@ -125,6 +125,9 @@ void ChartToolsTest::marks_showTheDifferenceAndEscapeClearsThem()
 
     QTest::keyClick(t.view(), Qt::Key_Escape);
     QVERIFY(marks.points().isEmpty());
+    QTest::keyClick(t.view(), Qt::Key_M); // the keyboard's mark: the middle of the view
+    QCOMPARE(marks.points().size(), 1);
+    QCOMPARE(marks.points().first().x(), 3.0);
 }
 
 void ChartToolsTest::overlays_neverReachTheRecordOrItsFile()
