@@ -152,8 +152,11 @@ void EndToEndTest::unplugWhileIdle_saysSoKeepsTypedTextAndReconnectsByItself()
     const QStringList returns = sim.returns();
     QCOMPARE(returns.size(), 1);
     QVERIFY2(line->text().contains("(port 1, " + returns[0] + "): Quarvel V"), qPrintable(line->text()));
-    QCOMPARE(load->text(), QStringLiteral("12")); // read again from the instrument
+    QCOMPARE(load->text(), QStringLiteral("13")); // never sent: the reload keeps the user's value
     QCOMPARE(b.prompter.messages.size(), 1);
+    QTest::keyClick(load, Qt::Key_Return);
+    QCOMPARE(b.prompter.messages.size(), 1); // sent and confirmed this time
+    QCOMPARE(b.port.writes.count("1DRA 13\r"), 1); // while away nothing reached the port
 }
 
 void EndToEndTest::startUpFailure_searchFindsTheInstrumentBehindCom3_andTheNextStartOffersIt()

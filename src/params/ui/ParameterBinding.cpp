@@ -72,8 +72,18 @@ void ParameterBinding::focusLost(int index)
 
 void ParameterBinding::write(int index)
 {
-    if (writeParam(m_link, kInstrumentAddress, *m_parameters[index]) == Answer::Unanswered)
+    if (send(index) == Answer::Unanswered)
         tellUnanswered();
+}
+
+Answer ParameterBinding::send(int index)
+{
+    const Answer answer = writeParam(m_link, kInstrumentAddress, *m_parameters[index]);
+    if (answer == Answer::Unanswered)
+        m_unsent.insert(index);
+    else
+        m_unsent.remove(index);
+    return answer;
 }
 
 void ParameterBinding::tellUnanswered()
@@ -87,9 +97,15 @@ void ParameterBinding::reloadParameters()
     BusyPointer busy;
     BusyScope scope(m_link);
     QPointer<ParameterBinding> alive(this);
-    readParam(m_link, kInstrumentAddress, *m_parameters[0]);
+    // A value the instrument never confirmed (it was away or silent) is the user's only copy: the
+    // field keeps it, and the next write of the field (Enter, or the focus leaving it) sends it.
+    const auto read = [&](int i) {
+        if (!m_unsent.contains(i))
+            readParam(m_link, kInstrumentAddress, *m_parameters[i]);
+    };
+    read(0);
     for (int i = 0; alive && i < m_parameters.size(); ++i)
-        readParam(m_link, kInstrumentAddress, *m_parameters[i]);
+        read(i);
     for (int j = 0; alive && j < m_reports.size(); ++j)
         readParam(m_link, kInstrumentAddress, *m_reports[j]);
 }
@@ -117,7 +133,7 @@ void ParameterBinding::applyPreset(const std::array<int, 5>& fields, int presetI
     QPointer<ParameterBinding> alive(this);
     bool unanswered = false;
     for (size_t k = 0; alive && k < fields.size(); ++k)
-        unanswered |= writeParam(m_link, kInstrumentAddress, *m_parameters[fields[k]]) == Answer::Unanswered;
+        unanswered |= send(fields[k]) == Answer::Unanswered;
     if (alive && unanswered)
         tellUnanswered(); // once for the preset, not once per field
 }

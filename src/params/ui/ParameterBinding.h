@@ -1,6 +1,9 @@
 #pragma once
 
+#include "link/CommandFraming.h"
+
 #include <QObject>
+#include <QSet>
 #include <QVector>
 
 class QLineEdit;
@@ -48,12 +51,15 @@ private:
     void focusLost(int index);
     // Writes field index; tells the user when the instrument did not answer.
     void write(int index);
+    // Writes field index and remembers whether the instrument confirmed nothing of it.
+    Answer send(int index);
     void tellUnanswered();
 
     SerialLink& m_link;
     QVector<QLineEdit*> m_parameters;
     QVector<QLineEdit*> m_reports;
     bool m_dirty = false;
+    QSet<int> m_unsent; // fields whose last write no answer confirmed
 };
 
 } // namespace quarvel

@@ -255,10 +255,11 @@ void ParameterEditorTest::unansweredWork_isToldOnceAndFieldsKeepTheirText_data()
     QTest::addColumn<int>("tab");
     QTest::addColumn<QString>("button"); // empty: Enter in the resistance field
     QTest::addColumn<QString>("resistance"); // the field's text afterwards
-    QTest::newRow("a field's write") << 0 << "" << "12";
-    QTest::newRow("a preset") << 0 << "cmdProfileA_1" << "12";
-    QTest::newRow("load from EEPROM") << 3 << "cmdELD" << "typed";
-    QTest::newRow("factory defaults") << 3 << "cmdERD" << "typed";
+    QTest::addColumn<QString>("reloaded"); // and after a reload once the instrument answers again
+    QTest::newRow("a field's write") << 0 << "" << "12" << "12";
+    QTest::newRow("a preset") << 0 << "cmdProfileA_1" << "12" << "12";
+    QTest::newRow("load from EEPROM") << 3 << "cmdELD" << "typed" << "10";
+    QTest::newRow("factory defaults") << 3 << "cmdERD" << "typed" << "10";
 }
 
 void ParameterEditorTest::unansweredWork_isToldOnceAndFieldsKeepTheirText()
@@ -266,6 +267,7 @@ void ParameterEditorTest::unansweredWork_isToldOnceAndFieldsKeepTheirText()
     QFETCH(int, tab);
     QFETCH(QString, button);
     QFETCH(QString, resistance);
+    QFETCH(QString, reloaded);
     Rig r;
     r.sim.instrument.application().faults().identifyOnly = true;
     r.param(1)->setText(button.isEmpty() ? QStringLiteral("12") : QStringLiteral("typed"));
@@ -276,6 +278,14 @@ void ParameterEditorTest::unansweredWork_isToldOnceAndFieldsKeepTheirText()
     QCOMPARE(r.sim.prompter.messages, QStringList{"The QUARVEL did not answer, so nothing was confirmed. Check the "
                                                   "connection and try again."});
     QCOMPARE(r.param(1)->text(), resistance);
+
+    // An unconfirmed write is the user's only copy of the value: a reload keeps it, Enter sends it.
+    r.sim.instrument.application().faults().identifyOnly = false;
+    r.pages.binding().reloadParameters();
+    QCOMPARE(r.param(1)->text(), reloaded);
+    r.sim.port.clearWritten();
+    QTest::keyClick(r.param(1), Qt::Key_Return);
+    QCOMPARE(r.sim.port.written(), "1DRA " + reloaded.toLatin1() + "\r");
 }
 
 QTEST_MAIN(ParameterEditorTest)
