@@ -25,8 +25,6 @@ QByteArray wire(const QString& text)
     return text.toLatin1();
 }
 
-const QByteArray kLineEnd = QByteArrayLiteral("\r\n");
-
 } // namespace
 
 const QMap<QString, ApplicationFirmware::Setting>& ApplicationFirmware::table()

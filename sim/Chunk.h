@@ -10,4 +10,7 @@ struct Chunk {
     double gapMs = 0;
 };
 
+// What ends every line the application sends.
+inline const QByteArray kLineEnd = QByteArrayLiteral("\r\n");
+
 } // namespace quarvel::sim

@@ -12,8 +12,6 @@ namespace quarvel::sim {
 
 namespace {
 
-const QByteArray kLineEnd = QByteArrayLiteral("\r\n");
-
 QMap<QString, QString> factoryDefaults()
 {
     QMap<QString, QString> values;
