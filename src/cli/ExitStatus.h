@@ -9,6 +9,9 @@ enum ExitStatus : int {
     kNotFound = 3,     // the port opened but no Quarvel answered the identify exchange
     kRefused = 4,      // the instrument refused a value or a save, or data read back differs
     kPortFailure = 5,  // the port could not be opened or was lost, or the instrument stopped answering
+    // The work was done with the instrument (settings written, flash programmed, values or a record
+    // read), but its result could not be written to the file named: the message says what was done.
+    kOutputNotWritten = 6,
     // 128 + the signal (130 Ctrl+C or a hang-up, 143 SIGTERM): flash or fuses was interrupted; it
     // stopped before changing anything, or finished first (see InterruptGuard::exitStatus).
 };
