@@ -114,8 +114,8 @@ void BootLoader::command(std::vector<Chunk>& out)
             m_fuseBits = arg(0);
         break;
     case 'l':
-        if (!m_faults.ignoreFuseWrites)
-            m_lockBits = arg(0);
+        if (!m_faults.ignoreFuseWrites) // the chip only clears lock bits; an erase by ISP sets them
+            m_lockBits &= arg(0);
         break;
     case 'G': m_leave = true; break;
     default: answer(out, QByteArrayLiteral("?")); break;

@@ -142,8 +142,27 @@ PtyServer::End PtyServer::serve()
             const ssize_t n = ::read(m_master, buffer, sizeof buffer);
             // While it boots the instrument hears nothing.
             if (n > 0 && Clock::now() >= m_deafUntil)
-                line->receive(QByteArray(buffer, static_cast<int>(n)), SimLine::Clock::now());
+                line->receive(QByteArray(buffer, static_cast<int>(n)), SimLine::Clock::now(), sentBaud());
         }
+    }
+}
+
+int PtyServer::sentBaud() const
+{
+    // The master side reports the settings the program gave the device.
+    termios settings {};
+    if (::tcgetattr(m_master, &settings) != 0)
+        return 0;
+    switch (::cfgetospeed(&settings)) {
+    case B1200: return 1200;
+    case B2400: return 2400;
+    case B4800: return 4800;
+    case B9600: return 9600;
+    case B19200: return 19200;
+    case B38400: return 38400;
+    case B57600: return 57600;
+    case B115200: return 115200;
+    default: return 0;
     }
 }
 

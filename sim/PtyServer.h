@@ -43,6 +43,8 @@ private:
     // Serves the current line until it ends.
     End serve();
     void closeLine();
+    // The speed the program set on the line; 0 when it is not one of the usual ones.
+    int sentBaud() const;
     // Sleeps until the time away is over; false when told to stop meanwhile.
     bool stayAway(int ms);
 

@@ -11,9 +11,9 @@ namespace {
 constexpr auto kLookAhead = std::chrono::milliseconds(20);
 } // namespace
 
-void SimLine::receive(const QByteArray& bytes, Clock::time_point now)
+void SimLine::receive(const QByteArray& bytes, Clock::time_point now, int sentBaud)
 {
-    m_instrument.receive(bytes);
+    m_instrument.receive(bytes, sentBaud);
     schedule(now);
 }
 

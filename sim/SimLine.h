@@ -19,7 +19,8 @@ public:
 
     explicit SimLine(VirtualInstrument& instrument) : m_instrument(instrument) {}
 
-    void receive(const QByteArray& bytes, Clock::time_point now);
+    // Bytes the program sent at sentBaud (0: unknown, taken as the instrument's rate).
+    void receive(const QByteArray& bytes, Clock::time_point now, int sentBaud = 0);
     // Bytes whose last bit has been sent by `now`.
     QByteArray takeDue(Clock::time_point now);
     // When the next byte will be complete; nothing when the instrument has nothing to send.

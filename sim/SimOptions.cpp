@@ -24,6 +24,8 @@ QString optionsHelp()
         "again when it comes back.\n"
         "  --no-save-answer   store the settings on \"ESV\" but never answer\n"
         "  --eeprom FILE      keep the EEPROM copy in FILE across restarts\n"
+        "  --decode-line-speed  bytes sent at another speed than the instrument's (9600, its\n"
+        "                     loader 19200) arrive as a UART decodes them, and are acted on\n"
         "boot loader (after 1pgm):\n"
         "  --loader-running           start with the boot loader running instead of the application\n"
         "  --loader-silent            never answer\n"
@@ -88,6 +90,8 @@ QString applyOptions(const QStringList& arguments, VirtualInstrument& instrument
                 server.setAwayMs(ms);
             else
                 server.setBootMs(ms);
+        } else if (arg == QLatin1String("--decode-line-speed")) {
+            instrument.setDecodeLineSpeed(true);
         } else if (arg == QLatin1String("--no-save-answer")) {
             instrument.eeprom().setSaveAnswered(false);
         } else if (arg == QLatin1String("--eeprom")) {

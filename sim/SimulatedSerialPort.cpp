@@ -53,7 +53,8 @@ void SimulatedSerialPort::write(const QByteArray& bytes)
     m_written.append(bytes);
     m_settingsAtWrite.append(m_settings);
     collect();
-    m_line.receive(bytes, SimLine::Clock::now());
+    const auto settings = PortSettings::parse(m_settings);
+    m_line.receive(bytes, SimLine::Clock::now(), settings ? settings->baudRate : 0);
     collect();
 }
 

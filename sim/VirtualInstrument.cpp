@@ -1,6 +1,7 @@
 #include "sim/VirtualInstrument.h"
 
 #include "sim/BootLoader.h"
+#include "sim/UartDecoder.h"
 
 namespace quarvel::sim {
 
@@ -32,8 +33,9 @@ void VirtualInstrument::restart()
     m_app.restart();
 }
 
-void VirtualInstrument::receive(const QByteArray& bytes)
+void VirtualInstrument::receive(const QByteArray& sent, int sentBaud)
 {
+    const QByteArray bytes = m_decodeLineSpeed ? decodeAtRate(sent, sentBaud, lineRate()) : sent;
     std::vector<Chunk> out;
     for (const char byte : bytes) {
         if (vanished())

@@ -49,7 +49,10 @@ public:
     // Leaves the line after this many application command lines (0: never).
     void setVanishAfterLines(int lines) { m_vanishAfterLines = lines; }
 
-    void receive(const QByteArray& bytes);
+    // Bytes sent at sentBaud (0: taken as the instrument's line rate). With decodeLineSpeed on,
+    // bytes sent at another rate arrive as a UART at the line rate reads them.
+    void receive(const QByteArray& bytes, int sentBaud = 0);
+    void setDecodeLineSpeed(bool on) { m_decodeLineSpeed = on; }
     bool hasOutput() const { return !m_out.empty() || bool(m_stream); }
     // The next chunk to send; call only when hasOutput().
     Chunk takeOutput();
@@ -74,6 +77,7 @@ private:
     std::deque<Chunk> m_out;
     Stream m_stream;
     int m_vanishAfterLines = 0;
+    bool m_decodeLineSpeed = false;
 };
 
 } // namespace quarvel::sim

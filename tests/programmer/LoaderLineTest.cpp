@@ -5,6 +5,8 @@
 #include "programmer/ui/ProgramTab.h"
 #include "support/FakeSerialPort.h"
 #include "support/ScriptedPrompter.h"
+#include "sim/BootLoader.h"
+#include "sim/UartDecoder.h"
 #include "support/SimRig.h"
 
 #include <QLineEdit>
@@ -33,6 +35,7 @@ private slots:
     void entry_switchesToTheLoaderAndShowsWhatItTells_data();
     void entry_switchesToTheLoaderAndShowsWhatItTells();
     void session_keepsTheLoaderUntilAskedToLeave();
+    void lineSentAtAnotherSpeed_reachesTheLoaderAsAUartReadsIt();
 };
 
 void LoaderLineTest::countedWait_needsExactlyTheCount_data()
@@ -157,6 +160,20 @@ void LoaderLineTest::session_keepsTheLoaderUntilAskedToLeave()
     QCOMPARE(left.port.settings(), QStringLiteral("9600,n,8,1"));
     QVERIFY(!left.link.bootLoaderActive());
     QCOMPARE(left.link.getValue(QStringLiteral("1"), QStringLiteral("DRA")), QStringLiteral("10"));
+}
+
+void LoaderLineTest::lineSentAtAnotherSpeed_reachesTheLoaderAsAUartReadsIt()
+{
+    // Each bit sent at 9600 spans two bit times at 19200; the stop bit of most bytes reads low.
+    QCOMPARE(sim::decodeAtRate("1DID\r", 9600, 19200), QByteArray::fromHex("0618608698606680"));
+    QCOMPARE(sim::decodeAtRate("\r", 9600, 19200), QByteArray::fromHex("e680"));
+    test::SimRig rig;
+    rig.instrument.setDecodeLineSpeed(true);
+    rig.instrument.startInBootLoader();
+    rig.port.write("1DID\r"); // at 9600: "f" and 80 reach the loader, and the next byte ends the fuse write
+    QVERIFY(rig.port.setSettings(QStringLiteral("19200,n,8,1")));
+    rig.port.write("S");
+    QCOMPARE(static_cast<sim::BootLoader*>(rig.instrument.bootLoader())->fuseBits(), quint8(0x80));
 }
 
 QTEST_MAIN(LoaderLineTest)
