@@ -17,9 +17,14 @@
 #include "programmer/ImageCheck.h"
 #include "programmer/ProgrammerTexts.h"
 
+#include <QFile>
+#include <QFileInfo>
+
 #include <algorithm>
 #include <functional>
 #include <optional>
+
+#include <sys/stat.h>
 
 namespace quarvel::cli {
 
@@ -77,6 +82,7 @@ int inBootLoader(Session& session, const std::function<int(LoaderWork&)>& work, 
     session.console().info(entry == Entry::Enter ? QStringLiteral("Starting the boot loader")
                                                  : QStringLiteral("Taking over the running boot loader"));
     BootLoaderSession loader(session.port(), session.link());
+    loader.useNoteIn(session.configFolder());
     const Identification id = entry == Entry::Enter ? loader.enter() : loader.findRunning();
     int status = loaderStatus(session, id, entry);
     LoaderWork context{loader, id, entry};
@@ -118,27 +124,41 @@ int readFlashInto(Session& session, BootLoaderLink& link, const QString& path)
     return kDone;
 }
 
-// After a failed erase or program the flash holds no whole application: starting it could leave
-// nothing that answers. The loader keeps running instead, and the message says how to finish.
-int failedWithHalfApplication(Session& session, LoaderWork& work, const QString& reason)
+// Where the flash may not hold the application that was verified (a failed erase, program or
+// verify, or a loader found running), starting it could leave nothing that answers: the loader
+// keeps running instead, and the messages say why and how to finish.
+int keepLoader(Session& session, LoaderWork& work, int status, const QString& reason)
 {
     work.keepLoader = true;
-    return session.fail(kPortFailure, QStringLiteral("%1: %2 The instrument holds no whole application, so its boot "
-                                                     "loader keeps running: run the same flash command again.")
-                                          .arg(session.device(), reason));
+    session.fail(status, session.device() + QStringLiteral(": ") + reason);
+    return session.fail(status, session.device() + QStringLiteral(": ") + kUnverifiedApplicationMessage);
 }
 
 // Finds the instrument for flash: its application, or else a boot loader that is already running.
+// When --port auto found no single instrument, nothing is looked for.
 int connectForFlash(Session& session, Entry& entry)
 {
     entry = Entry::Enter;
     const int status = session.connect(nullptr, Session::NotFound::Quiet);
-    if (status != kNotFound)
+    if (status != kNotFound || session.noPortChosen())
         return status;
-    session.console().info(QStringLiteral("No application answered; looking for a running boot loader at %1")
-                               .arg(kBootLoaderPortSettings));
+    if (!session.notedLoaderAnswered())
+        session.console().info(QStringLiteral("No application answered; looking for a running boot loader at %1")
+                                   .arg(kBootLoaderPortSettings));
     entry = Entry::AlreadyRunning;
     return kDone;
+}
+
+// True when both paths name the same file (the same path, a link to it, or a hard link).
+bool sameFile(const QString& a, const QString& b)
+{
+    const QString canonical = QFileInfo(a).canonicalFilePath();
+    if (!canonical.isEmpty() && canonical == QFileInfo(b).canonicalFilePath())
+        return true;
+    struct stat first {};
+    struct stat second {};
+    return ::stat(QFile::encodeName(a).constData(), &first) == 0 && ::stat(QFile::encodeName(b).constData(), &second) == 0
+        && first.st_dev == second.st_dev && first.st_ino == second.st_ino;
 }
 
 } // namespace
@@ -159,6 +179,9 @@ int runFlash(Session& session, const Arguments& arguments)
     if (!backupPath.isEmpty()) {
         if (const QString problem = outputFileProblem(backupPath); !problem.isEmpty())
             return session.fail(kBadInput, QStringLiteral("--backup ") + problem);
+        if (sameFile(backupPath, path))
+            return session.fail(kBadInput, QStringLiteral("--backup %1 is the image %2: the copy would replace it; "
+                                                          "nothing was sent").arg(backupPath, path));
     }
     const CheckedImage image = loadCheckedImage(path, !verifyOnly);
     if (!image.error.isEmpty())
@@ -173,16 +196,24 @@ int runFlash(Session& session, const Arguments& arguments)
     Console& console = session.console();
     const int status = inBootLoader(session, [&](LoaderWork& work) {
         BootLoaderLink link(session.port());
-        if (!backupPath.isEmpty()) { // a copy of what is about to be replaced
-            if (const int status = readFlashInto(session, link, backupPath); status != kDone)
+        // A loader found running holds what a failed flash left: never the copy of the old firmware
+        // that an earlier run kept.
+        if (!backupPath.isEmpty() && entry == Entry::AlreadyRunning && QFileInfo::exists(backupPath)) {
+            console.info(QStringLiteral("Keeping the backup %1: the boot loader was found running, so the flash "
+                                        "may no longer hold the firmware it was made from").arg(backupPath));
+        } else if (!backupPath.isEmpty()) { // a copy of what is about to be replaced, whole before the erase
+            if (const int status = readFlashInto(session, link, backupPath); status != kDone) {
+                if (entry == Entry::AlreadyRunning)
+                    work.keepLoader = true;
                 return status;
+            }
         }
         if (const int status = work.stopIfInterrupted(session); status != kDone)
             return status;
         if (erase) {
             console.info(QStringLiteral("Erasing the application area"));
             if (!link.erase())
-                return failedWithHalfApplication(session, work, link.failureMessage());
+                return keepLoader(session, work, kPortFailure, link.failureMessage());
         }
         if (!verifyOnly) {
             Progress progress(console, QStringLiteral("Programming"), end);
@@ -190,7 +221,7 @@ int runFlash(Session& session, const Arguments& arguments)
                 progress.update(pageAddress);
             });
             if (!result.completed)
-                return failedWithHalfApplication(session, work, result.error);
+                return keepLoader(session, work, kPortFailure, result.error);
             progress.update(end);
         }
         if (verify) {
@@ -200,11 +231,17 @@ int runFlash(Session& session, const Arguments& arguments)
                 image.records, [](const FlashMismatch&) { return false; },
                 [&](qint64 address) { progress.update(address + 2); });
             progress.finish();
+            // An application this command did not change, and that answered, is started again.
+            const bool changed = !verifyOnly || entry == Entry::AlreadyRunning;
+            const auto failed = [&](int status, const QString& reason) {
+                return changed ? keepLoader(session, work, status, reason)
+                               : session.fail(status, session.device() + QStringLiteral(": ") + reason);
+            };
             if (result.outcome == FlashVerifier::Outcome::Failed)
-                return session.fail(kPortFailure, session.device() + QStringLiteral(": ") + result.error);
+                return failed(kPortFailure, result.error);
             if (result.firstMismatch)
-                return session.fail(kRefused, QStringLiteral("%1: the flash differs from %2: %3")
-                                                  .arg(session.device(), path, mismatchText(*result.firstMismatch)));
+                return failed(kRefused, QStringLiteral("the flash differs from %1: %2")
+                                            .arg(path, mismatchText(*result.firstMismatch)));
             console.info(QStringLiteral("Verified %1 bytes: the flash equals %2").arg(result.bytesCompared).arg(path));
         }
         return int(kDone);
@@ -271,11 +308,11 @@ int runFuses(Session& session, const Arguments& arguments)
         session.console().result(QStringLiteral("lock=") + *lockRead);
         int status = kDone;
         if (fuse && *fuseRead != hexByte(*fuse))
-            status = session.fail(kRefused, QStringLiteral("%1: fuse bits %2 were written but %3 read back")
-                                                .arg(session.device(), hexByte(*fuse), *fuseRead));
+            status = session.fail(kRefused, session.device() + QStringLiteral(": ")
+                                                + bitsReadBackDifference(true, *fuse, *fuseRead));
         if (lock && *lockRead != hexByte(*lock))
-            status = session.fail(kRefused, QStringLiteral("%1: lock bits %2 were written but %3 read back")
-                                                .arg(session.device(), hexByte(*lock), *lockRead));
+            status = session.fail(kRefused, session.device() + QStringLiteral(": ")
+                                                + bitsReadBackDifference(false, *lock, *lockRead));
         return status;
     });
 }

@@ -8,6 +8,9 @@
 #include "link/PortLocator.h"
 #include "link/PortSearch.h"
 #include "link/PortSettings.h"
+#include "programmer/BootLoaderSession.h"
+#include "programmer/ProgrammerTexts.h"
+#include "programmer/RunningLoaderNote.h"
 
 namespace quarvel::cli {
 
@@ -78,13 +81,21 @@ int Session::choosePort()
 int Session::connect(QString* identification, NotFound notFound)
 {
     if (m_autoPort) {
-        if (const int status = choosePort(); status != kDone)
+        if (const int status = choosePort(); status != kDone) {
+            m_noPortChosen = true;
             return status;
+        }
         m_autoPort = false;
     }
-    if (!m_port->open())
+    if (!m_port->isOpen() && !m_port->open())
         return fail(kPortFailure,
                     QStringLiteral("%1: the port cannot be opened: %2").arg(device(), m_port->errorString()));
+    if (notedLoaderAnswers()) {
+        if (notFound == NotFound::Quiet)
+            return kNotFound;
+        return fail(kNotFound, QStringLiteral("%1: the boot loader that a flash left running answered at %2: %3")
+                                   .arg(device(), kBootLoaderPortSettings, kUnverifiedApplicationMessage));
+    }
     // As the window does at start: two line ends end whatever a previous program left half sent.
     m_port->write(toWire(QString(kCR)));
     m_port->write(toWire(QString(kCR)));
@@ -98,9 +109,21 @@ int Session::connect(QString* identification, NotFound notFound)
                                    .arg(device())
                                    .arg(kMaxIdentifyAttempts)
                                    .arg(m_port->settings()));
+    RunningLoaderNote(m_configFolder).forget(m_port->deviceName()); // the application runs there
     if (identification)
         *identification = answer.trimmed();
     return kDone;
+}
+
+bool Session::notedLoaderAnswers()
+{
+    if (m_loaderAsked || !RunningLoaderNote(m_configFolder).holds(m_port->deviceName()))
+        return false;
+    m_loaderAsked = true;
+    m_console.info(QStringLiteral("A boot loader was left running on %1: asking it first at %2")
+                       .arg(device(), kBootLoaderPortSettings));
+    m_notedLoaderAnswered = BootLoaderSession(*m_port, m_link).answersAtLoaderSpeed();
+    return m_notedLoaderAnswered;
 }
 
 int Session::portStatus()

@@ -39,6 +39,11 @@ public:
     // kDone with the identification text, or the status after reporting why not (kNotFound
     // unreported when asked, for a caller that looks further).
     int connect(QString* identification = nullptr, NotFound notFound = NotFound::Report);
+    // --port auto found no single instrument: nothing more may be sent anywhere.
+    bool noPortChosen() const { return m_noPortChosen; }
+    // connect() found the boot loader that this program left running on the device, at the
+    // loader's speed, before any application line was sent.
+    bool notedLoaderAnswered() const { return m_notedLoaderAnswered; }
     // After an exchange: kDone while the port is open, else reports the loss.
     int portStatus();
     // Reads one value the instrument must answer: kDone, or the status after reporting a lost
@@ -53,9 +58,15 @@ public:
 private:
     // --port auto: chooses the port, or reports what the search found and returns the status.
     int choosePort();
+    // Where this program left a boot loader running, asks it first at its own speed: a loader
+    // hears no application line, which a UART would read as other bytes and the loader as commands.
+    bool notedLoaderAnswers();
 
     QString m_configFolder;
     bool m_autoPort = false;
+    bool m_noPortChosen = false;
+    bool m_loaderAsked = false;
+    bool m_notedLoaderAnswered = false;
     Console m_console;
     QtSerialPortAdapter m_ownPort;
     SerialPort* m_port;

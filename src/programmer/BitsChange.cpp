@@ -36,6 +36,12 @@ QString loaderLockoutWarning()
                           "the application, and only an ISP programmer could bring the instrument back.");
 }
 
+QString bitsReadBackDifference(bool fuse, quint8 written, const QString& readBack)
+{
+    return QStringLiteral("%1 %2 were written but %3 read back")
+        .arg(fuse ? QStringLiteral("fuse bits") : QStringLiteral("lock bits"), hexByte(written), readBack);
+}
+
 QString bitsWriteQuestion(bool fuse, std::optional<quint8> current, quint8 value)
 {
     const QString what = fuse ? QStringLiteral("fuse bits") : QStringLiteral("lock bits");

@@ -17,6 +17,9 @@ bool locksLoaderOut(quint8 lock);
 // one and the bits that change; for a lock value that locks the loader out, exactly that.
 QString bitsWriteQuestion(bool fuse, std::optional<quint8> current, quint8 value);
 
+// A write that the read-back does not show: "fuse bits 8F were written but 8E read back".
+QString bitsReadBackDifference(bool fuse, quint8 written, const QString& readBack);
+
 // What a lock value that locks the loader out does, in one sentence.
 QString loaderLockoutWarning();
 

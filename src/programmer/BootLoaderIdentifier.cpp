@@ -57,10 +57,15 @@ QByteArray BootLoaderIdentifier::ask(char letter)
     return m_port.readAll();
 }
 
+std::optional<QString> BootLoaderIdentifier::programmer()
+{
+    return textAfterEcho(ask('S'), 'S');
+}
+
 Identification BootLoaderIdentifier::identify()
 {
     Identification id;
-    id.programmer = textAfterEcho(ask('S'), 'S');
+    id.programmer = programmer();
     if (!id.programmer)
         return id; // no loader answered: nothing else is asked
     id.softwareVersion = textAfterEcho(ask('V'), 'V');

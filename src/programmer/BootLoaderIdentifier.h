@@ -33,6 +33,8 @@ public:
     // echo "S" is asked nothing more.
     Identification identify();
 
+    // The programmer identifier alone ("S"); nothing when no loader answered.
+    std::optional<QString> programmer();
     // The loader's lock and fuse bits in hexadecimal; nothing when it did not answer.
     std::optional<QString> lockBits();
     std::optional<QString> fuseBits();

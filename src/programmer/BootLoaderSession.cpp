@@ -36,6 +36,7 @@ Identification BootLoaderSession::enter()
 {
     BusyScope busy(m_link);
     setActive(true);
+    m_note.remember(m_port.deviceName());
     // Written straight to the port: the command channel refuses the application from here on.
     m_port.write(toWire(kInstrumentAddress + QStringLiteral("pgm") + kCR));
     m_link.delay(kLoaderStartMs);
@@ -63,6 +64,7 @@ Identification BootLoaderSession::findRunning()
     else
         id.error = loaderPortError(m_port);
     if (id.programmer) {
+        m_note.remember(m_port.deviceName());
         m_savedPortSettings = before;
         setActive(true);
         return id;
@@ -73,11 +75,27 @@ Identification BootLoaderSession::findRunning()
     return id;
 }
 
+bool BootLoaderSession::answersAtLoaderSpeed()
+{
+    BusyScope busy(m_link);
+    const QString before = m_port.settings();
+    m_port.close();
+    m_port.setSettings(kBootLoaderPortSettings);
+    const bool answered = m_port.open() && m_identifier.programmer().has_value();
+    m_port.close();
+    m_port.setSettings(before);
+    m_port.open();
+    return answered;
+}
+
 bool BootLoaderSession::leave()
 {
     BusyScope busy(m_link);
+    const bool heard = m_port.isOpen();
     m_port.write(QByteArray(1, bootloader::kLeave.letter));
     m_link.delay(bootloader::kLeave.delayMs);
+    if (heard)
+        m_note.forget(m_port.deviceName());
     m_port.close();
     // Only an entry of this session changed the settings; without one, the saved ones would undo
     // a later choice of port settings.

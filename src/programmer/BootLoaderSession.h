@@ -1,6 +1,7 @@
 #pragma once
 
 #include "programmer/BootLoaderIdentifier.h"
+#include "programmer/RunningLoaderNote.h"
 
 #include <QObject>
 #include <QString>
@@ -22,6 +23,11 @@ public:
 
     BootLoaderSession(SerialPort& port, SerialLink& link, QObject* parent = nullptr);
 
+    // Keeps the note of a running loader in this configuration folder: set from "1pgm" (or from a
+    // loader found running) until "G", so a loader left running, by choice or by a crash, is
+    // looked for at its own speed first.
+    void useNoteIn(const QString& configFolder) { m_note = RunningLoaderNote(configFolder); }
+
     // Tells the application to start its loader, remembers the port settings, reopens the port at
     // the loader's and identifies it. Active from "1pgm" on, whatever the loader answers: the
     // instrument may be listening as its loader even when it said nothing.
@@ -30,6 +36,9 @@ public:
     // that stopped part-way): reopens the port at the loader's settings and identifies it, without
     // "1pgm". Active when the loader answered; otherwise the port is back at its settings.
     Identification findRunning();
+    // Asks only for the programmer identifier at the loader's settings, which changes nothing, and
+    // puts the port back at its settings: true when a loader answered.
+    bool answersAtLoaderSpeed();
     // Tells the loader to start the application, then closes and reopens the port, at the settings
     // in force before entry when this session entered the loader. False (the reason in the port's
     // errorString()) when it does not open.
@@ -53,6 +62,7 @@ private:
     SerialLink& m_link;
     BootLoaderIdentifier m_identifier;
     QString m_savedPortSettings;
+    RunningLoaderNote m_note{QString()};
 };
 
 } // namespace quarvel

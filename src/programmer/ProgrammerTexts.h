@@ -17,6 +17,9 @@ inline const QString kNothingToVerifyMessage =
 inline const QString kIncompleteApplicationMessage =
     QStringLiteral("The instrument now holds an incomplete application: run Erase Flash and Program Flash "
                    "again before leaving the Program tab.");
+// Said by both front ends where the loader is kept running rather than start a failed application.
+inline const QString kUnverifiedApplicationMessage =
+    QStringLiteral("the flash does not hold a verified application; the boot loader keeps running; flash again");
 inline const QString kHexFileDialogTitle = QStringLiteral("Select Intel HEX file...");
 inline const QString kHexFilePattern = QStringLiteral("*.hex");
 inline const QString kSaveFlashDialogTitle = QStringLiteral("Save the application as...");

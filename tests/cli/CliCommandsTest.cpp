@@ -3,11 +3,14 @@
 #include "cli/Arguments.h"
 #include "cli/Commands.h"
 #include "cli/Session.h"
+#include "programmer/HexFile.h"
 #include "programmer/HexImageFile.h"
+#include "programmer/ProgrammerTexts.h"
 #include "sim/BootLoader.h"
 #include "sim/SimulatedSerialPort.h"
 #include "sim/VirtualInstrument.h"
 #include "support/FakeSerialPort.h"
+#include "support/FullDisk.h"
 #include "support/TestFiles.h"
 
 #include <QDir>
@@ -15,7 +18,10 @@
 #include <QTemporaryFile>
 #include <QtTest>
 
+#include <csignal>
 #include <cstdio>
+#include <memory>
+#include <optional>
 #include <unistd.h>
 
 using namespace quarvel;
@@ -29,9 +35,14 @@ struct Run {
     QString err;
 };
 
+// Each test's configuration folder, where a running boot loader is noted.
+std::unique_ptr<QTemporaryDir> g_config;
+
 // Runs one command as quarvel-cli does, on the given port; keeps what it wrote to standard error.
-Run run(SerialPort& port, const QStringList& arguments)
+Run run(SerialPort& port, QStringList arguments)
 {
+    arguments.prepend(g_config->path());
+    arguments.prepend(QStringLiteral("--config"));
     QTemporaryFile errors;
     if (!errors.open())
         return {};
@@ -48,16 +59,50 @@ Run run(SerialPort& port, const QStringList& arguments)
     return {status, QString::fromUtf8(errors.readAll())};
 }
 
+// The flash as bytes from address 0, read from an Intel HEX file this program wrote.
+QByteArray hexFileBytes(const QString& path)
+{
+    QByteArray bytes;
+    for (const HexRecord& r : loadHexRecords(path, HexLoadMode::StopAtInvalid).records) {
+        if (r.recordType != HexRecord::kData)
+            continue;
+        bytes.resize(std::max<qsizetype>(bytes.size(), r.address + r.byteCount));
+        bytes.replace(r.address, r.byteCount, r.data.left(r.byteCount));
+    }
+    return bytes;
+}
+
+// A port on which a hang-up arrives once the given bytes have been written, as a terminal closed
+// in the middle of the work.
+class HangUpPort : public sim::SimulatedSerialPort {
+public:
+    HangUpPort(sim::VirtualInstrument& instrument, QByteArray at, int times)
+        : SimulatedSerialPort(instrument), m_at(std::move(at)), m_times(times) {}
+    void write(const QByteArray& bytes) override
+    {
+        SimulatedSerialPort::write(bytes);
+        if (bytes == m_at && --m_times == 0)
+            std::raise(SIGHUP);
+    }
+
+private:
+    QByteArray m_at;
+    int m_times;
+};
+
 } // namespace
 
 class CliCommandsTest : public QObject {
     Q_OBJECT
 private slots:
+    void init() { g_config = std::make_unique<QTemporaryDir>(); }
     void command_endsWithTheStatusOfWhatHappened_data();
     void command_endsWithTheStatusOfWhatHappened();
     void backupAndRestore_keepBlanksAtEitherEndOfAText();
     void restore_seesALostBlank();
     void failedFlash_keepsTheLoaderAndTheSameCommandFinishesIt();
+    void hangUpDuringFlash_stopsOnlyWhereTheInstrumentIsWhole_data();
+    void hangUpDuringFlash_stopsOnlyWhereTheInstrumentIsWhole();
 };
 
 void CliCommandsTest::command_endsWithTheStatusOfWhatHappened_data()
@@ -65,7 +110,8 @@ void CliCommandsTest::command_endsWithTheStatusOfWhatHappened_data()
     QTest::addColumn<QString>("fault");
     QTest::addColumn<QString>("held"); // a display line the instrument holds first
     QTest::addColumn<QByteArray>("input"); // written as in.txt when given
-    QTest::addColumn<QStringList>("arguments"); // @in: in.txt, @out: a file in a missing folder or a free one
+    // @in: in.txt, @link: a link to it, @out: a free file, @missing: a file in a missing folder
+    QTest::addColumn<QStringList>("arguments");
     QTest::addColumn<int>("status");
     QTest::addColumn<QString>("errorNames");
 
@@ -94,6 +140,22 @@ void CliCommandsTest::command_endsWithTheStatusOfWhatHappened_data()
         << "" << "" << hexLine << QStringList{"flash", "--backup", "@missing", "@in"} << 2 << "does not exist";
     QTest::newRow("firmware read into a file") << "" << "" << none << QStringList{"read-flash", "-o", "@out"} << 0
                                                << "";
+    QTest::newRow("flash copy over the image") << "" << "" << hexLine << QStringList{"flash", "--backup", "@in", "@in"}
+                                               << 2 << "is the image";
+    QTest::newRow("flash copy over a link to the image")
+        << "" << "" << hexLine << QStringList{"flash", "--backup", "@link", "@in"} << 2 << "is the image";
+    // Before the erase: the copy of the old firmware is whole on disk, or nothing changes.
+    QTest::newRow("flash copy on a full disk") << "full disk" << "" << hexLine
+                                               << QStringList{"flash", "--backup", "@out", "@in"} << 2 << "Cannot write";
+    QTest::newRow("flash copy whose read fails") << "loader drops a byte" << "" << hexLine
+                                                 << QStringList{"flash", "--backup", "@out", "@in"} << 5 << "timeout";
+    QTest::newRow("verify finds a difference") << "stuck flash byte" << "" << hexLine << QStringList{"flash", "@in"}
+                                               << 4 << "the flash differs";
+    QTest::newRow("verify-only on a running application")
+        << "" << "" << hexLine << QStringList{"flash", "--verify-only", "@in"} << 4 << "the flash differs";
+    QTest::newRow("port auto without an instrument, a loader running")
+        << "loader running" << "" << hexLine << QStringList{"--port", "auto", "flash", "@in"} << 3
+        << "--port auto: no Quarvel answered";
     QTest::newRow("comment a record file cannot hold")
         << "" << "" << none << QStringList{"download", "-o", "@out", "--comment", QString::fromUtf8("Akku №3")} << 2
         << QString::fromUtf8("\"№\"");
@@ -102,8 +164,9 @@ void CliCommandsTest::command_endsWithTheStatusOfWhatHappened_data()
                                         << "fuse bits 8F were written but 8E read back";
     QTest::newRow("fuse bits other than those read") << "" << "" << none << QStringList{"fuses", "--fuse", "8F"} << 2
                                                      << "They are now 8E: bit 0 changes";
-    QTest::newRow("lock bits that lock the loader out") << "" << "" << none << QStringList{"fuses", "--lock", "E3"}
-                                                        << 2 << "clear BLB01 or BLB02";
+    for (const char* lock : {"E3", "EB", "E7"}) // both, only BLB01, only BLB02 cleared
+        QTest::addRow("lock bits %s lock the loader out", lock)
+            << "" << "" << none << QStringList{"fuses", "--lock", lock} << 2 << "clear BLB01 or BLB02";
 }
 
 void CliCommandsTest::command_endsWithTheStatusOfWhatHappened()
@@ -116,9 +179,17 @@ void CliCommandsTest::command_endsWithTheStatusOfWhatHappened()
     QFETCH(QString, errorNames);
     QTemporaryDir dir;
     sim::VirtualInstrument instrument;
+    auto* loader = static_cast<sim::BootLoader*>(instrument.bootLoader());
+    QByteArray firmware; // the old application
+    for (int i = 0; i < 3000; ++i)
+        firmware.append(static_cast<char>(i * 5 + 1));
+    loader->setFlash(firmware);
     instrument.application().faults().identifyOnly = fault == QLatin1String("identify-only");
-    static_cast<sim::BootLoader*>(instrument.bootLoader())->faults().ignoreFuseWrites =
-        fault == QLatin1String("loader ignores fuses");
+    loader->faults().ignoreFuseWrites = fault == QLatin1String("loader ignores fuses");
+    loader->faults().dropByte = fault == QLatin1String("loader drops a byte") ? 100 : 0; // in the copy's read
+    loader->faults().stuckAddress = fault == QLatin1String("stuck flash byte") ? 0 : -1;
+    if (fault == QLatin1String("loader running"))
+        instrument.startInBootLoader();
     if (fault == QLatin1String("unwritable EEPROM")) {
         writeFile(dir.filePath("blocked"), "x");
         QCOMPARE(instrument.eeprom().useFile(dir.filePath("blocked/eeprom.json")), QString());
@@ -127,19 +198,45 @@ void CliCommandsTest::command_endsWithTheStatusOfWhatHappened()
         instrument.application().setValue(QStringLiteral("DM1"), held);
     if (!input.isNull())
         writeFile(dir.filePath("in.txt"), input);
+    QVERIFY(QFile::link(dir.filePath("in.txt"), dir.filePath("link.txt")));
     arguments.replaceInStrings(QStringLiteral("@in"), dir.filePath("in.txt"));
+    arguments.replaceInStrings(QStringLiteral("@link"), dir.filePath("link.txt"));
     arguments.replaceInStrings(QStringLiteral("@out"), dir.filePath("out.txt"));
     arguments.replaceInStrings(QStringLiteral("@missing"), dir.filePath("missing/out.txt"));
     sim::SimulatedSerialPort port(instrument);
 
+    std::optional<FullDisk> full;
+    if (fault == QLatin1String("full disk")) {
+        full.emplace(2000); // less than the copy of the old application
+        QVERIFY(full->active());
+    }
     const Run result = run(port, arguments);
+    full.reset();
     QCOMPARE(result.status, status);
     QVERIFY2(result.err.contains(errorNames), qPrintable(result.err));
     if (status == 0)
         QCOMPARE(result.err, QString());
-    if (status == 2) // refused before anything was sent, or (for fuse bits) before anything was written
-        QVERIFY2(port.written().isEmpty() || !port.written().contains("f\x8f\r"), port.written().constData());
+    const QByteArray sent = port.written();
+    const bool copyRead = arguments.contains(QStringLiteral("--backup")) && sent.contains("1pgm\r");
+    if ((status == 2 || status == 3) && !copyRead) { // nothing reached the instrument after it was identified, but "G"
+        qsizetype identified = 0;
+        for (const QByteArray& last : {QByteArray("1DID\r"), QByteArray("y ")})
+            identified = std::max(identified, sent.lastIndexOf(last) < 0 ? 0 : sent.lastIndexOf(last) + last.size());
+        QCOMPARE(sent.mid(identified), QByteArray(sent.contains("1pgm\r") ? "G" : ""));
+    }
+    if (arguments.contains(QStringLiteral("auto")))
+        QCOMPARE(sent, QByteArray());
+    if (status != 0 && arguments.contains(QStringLiteral("--backup"))) { // no erase, no page written
+        QVERIFY(!sent.contains('e'));
+        QCOMPARE(loader->pageWrites(), 0);
+    }
     QVERIFY(!QFile::exists(dir.filePath("out.txt")) || status == 0); // no backup or record from a failure
+    if (arguments.first() == QLatin1String("read-flash"))
+        QCOMPARE(hexFileBytes(dir.filePath("out.txt")), firmware);
+    // The loader keeps running exactly where the command says so.
+    if (!sent.isEmpty())
+            QCOMPARE(instrument.mode() == sim::VirtualInstrument::Mode::BootLoader,
+                 result.err.contains(kUnverifiedApplicationMessage));
 }
 
 void CliCommandsTest::backupAndRestore_keepBlanksAtEitherEndOfAText()
@@ -185,21 +282,64 @@ void CliCommandsTest::failedFlash_keepsTheLoaderAndTheSameCommandFinishesIt()
         image.append(static_cast<char>(i * 7 + 3));
     writeFile(dir.filePath("app.hex"), intelHexText(image));
     sim::VirtualInstrument instrument;
+    instrument.setDecodeLineSpeed(true); // what is sent at another speed reaches it as a UART reads it
     auto* loader = static_cast<sim::BootLoader*>(instrument.bootLoader());
-    loader->faults().dropByte = 70; // an acknowledgement while programming: the wait for it times out
+    const QByteArray old(3000, '\x42');
+    loader->setFlash(old);
+    // An acknowledgement in the second page: after the identification (52 bytes from the loader),
+    // the copy (4 + 3 a word), the erase (2) and the first page (106). The wait for it times out.
+    loader->faults().dropByte = 52 + 4 + 3 * 3840 + 2 + 106 + 50;
     sim::SimulatedSerialPort port(instrument);
-    const QStringList flash{QStringLiteral("flash"), dir.filePath("app.hex")};
+    const QString backup = dir.filePath("old.hex");
+    const QStringList flash{QStringLiteral("flash"), QStringLiteral("--backup"), backup, dir.filePath("app.hex")};
 
     const Run failed = run(port, flash);
     QCOMPARE(failed.status, 5);
-    QVERIFY2(failed.err.contains("loader keeps running: run the same flash command again"), qPrintable(failed.err));
+    QVERIFY2(failed.err.contains(kUnverifiedApplicationMessage), qPrintable(failed.err));
     QCOMPARE(instrument.mode(), sim::VirtualInstrument::Mode::BootLoader); // no half-written application started
+    QCOMPARE(hexFileBytes(backup), old);
 
-    // No application answers now; the running loader does, and the same command finishes the work.
+    // The loader left running is asked at its own speed before any application line could reach
+    // it; the same command finishes the work and keeps the first copy of the old firmware.
+    const qsizetype before = port.settingsAtWrite().size();
     const Run finished = run(port, flash);
     QVERIFY2(finished.status == 0, qPrintable(finished.err));
+    QCOMPARE(port.settingsAtWrite().at(before), QStringLiteral("19200,n,8,1"));
+    QCOMPARE(loader->fuseBits(), quint8(0x8E));
     QCOMPARE(loader->flash().left(64), image);
+    QCOMPARE(hexFileBytes(backup), old);
     QCOMPARE(instrument.mode(), sim::VirtualInstrument::Mode::Application);
+}
+
+void CliCommandsTest::hangUpDuringFlash_stopsOnlyWhereTheInstrumentIsWhole_data()
+{
+    QTest::addColumn<QByteArray>("at");
+    QTest::addColumn<int>("times");
+    QTest::addColumn<bool>("programmed");
+    QTest::newRow("while programming: the work is finished") << QByteArray("m") << 2 << true;
+}
+
+void CliCommandsTest::hangUpDuringFlash_stopsOnlyWhereTheInstrumentIsWhole()
+{
+    QFETCH(QByteArray, at);
+    QFETCH(int, times);
+    QTemporaryDir dir;
+    QByteArray image;
+    for (int i = 0; i < 96; ++i)
+        image.append(static_cast<char>(i * 11 + 5));
+    writeFile(dir.filePath("app.hex"), intelHexText(image));
+    sim::VirtualInstrument instrument;
+    auto* loader = static_cast<sim::BootLoader*>(instrument.bootLoader());
+    const QByteArray old(96, '\x42');
+    loader->setFlash(old);
+    HangUpPort port(instrument, at, times);
+
+    const Run hungUp = run(port, {QStringLiteral("flash"), dir.filePath("app.hex")});
+    QCOMPARE(hungUp.status, 130);
+    QFETCH(bool, programmed);
+    QCOMPARE(loader->flash().left(96), programmed ? image : old);
+    QCOMPARE(port.written().contains('e'), programmed);
+    QCOMPARE(instrument.mode(), sim::VirtualInstrument::Mode::Application); // never left in its loader
 }
 
 QTEST_GUILESS_MAIN(CliCommandsTest)
