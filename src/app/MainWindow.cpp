@@ -17,6 +17,8 @@
 #include "params/ui/ParameterBinding.h"
 #include "params/ui/ParameterPages.h"
 #include "programmer/BootLoaderSession.h"
+#include "programmer/ProgrammerTexts.h"
+#include "programmer/RunningLoaderNote.h"
 #include "programmer/ui/ProgramTab.h"
 #include "params/ProfilePresets.h"
 #include "recorder/BatteryHistory.h"
@@ -84,6 +86,7 @@ MainWindow::MainWindow(SerialPort& port, Prompter& prompter, QString configFolde
     statusBar()->hide(); // shown with the first thing it has to say
     resize(twips(kClientWidthTwips), twips(kClientHeightTwips) + menuBar()->sizeHint().height());
     connect(m_tabs, &QTabWidget::currentChanged, this, &MainWindow::SSTab1_Click);
+    m_bootLoader->useNoteIn(m_configFolder);
     connect(m_bootLoader.get(), &BootLoaderSession::activeChanged, this, &MainWindow::showBootLoaderActive);
     m_watcher->setRelocator([this] { return relocatePort(); });
     connect(m_watcher, &ConnectionWatcher::lost, this, &MainWindow::connectionLost);
@@ -183,6 +186,15 @@ void MainWindow::startUp()
     m_port.setSettings(kDefaultPortSettings);
     // Without a port the search below fails and the fields stay empty; the search then says why.
     QString portProblem = m_port.open() ? QString() : m_port.errorString();
+    // A loader this program left running is asked at its own speed first: it hears no
+    // application line, which it would read as other bytes and take for commands.
+    if (portProblem.isEmpty() && RunningLoaderNote(m_configFolder).holds(m_port.deviceName())
+        && m_bootLoader->answersAtLoaderSpeed()) {
+        offerRunningBootLoader();
+        m_parameters->binding().setDirty(false);
+        watchPort();
+        return;
+    }
     bool findBootLoader = false;
     for (;;) {
         m_port.write(toWire(QString(kCR)));
@@ -193,8 +205,10 @@ void MainWindow::startUp()
         if (!remembered.device.isEmpty())
             looking.offerRemembered(portTitle(remembered));
         looking.exec();
-        if (looking.found())
+        if (looking.found()) {
             rememberPort();
+            RunningLoaderNote(m_configFolder).forget(m_port.deviceName()); // the application runs there
+        }
         findBootLoader = looking.bootLoaderSearchAsked();
         m_identification = looking.identification();
         m_reportHistory->setInstrument(m_identification);
@@ -339,6 +353,10 @@ void MainWindow::SSTab1_Click(int current)
 {
     const int previous = m_currentTab;
     m_currentTab = current;
+    if (previous == kProgramTab && !mayStartApplication()) {
+        m_tabs->setCurrentIndex(kProgramTab); // the loader keeps running, on its own tab
+        return;
+    }
     if (previous == kProgramTab)
         leaveProgramTab();
     if (previous == kRecordTab)
@@ -371,9 +389,18 @@ void MainWindow::offerRunningBootLoader()
     }
     m_programTab->resetProgress();
     m_programTab->showIdentification(id);
+    m_programTab->setFlashUnverified();
     // Declined, the loader keeps running: starting the application could start a half-written one.
     if (m_prompter.askYesNo(kRunningBootLoaderQuestion))
         m_tabs->setCurrentIndex(kProgramTab);
+}
+
+bool MainWindow::mayStartApplication()
+{
+    if (!m_bootLoader->active() || !m_programTab->flashUnverified() || m_prompter.askYesNo(kStartUnverifiedQuestion))
+        return true;
+    m_prompter.inform(kUnverifiedApplicationMessage);
+    return false;
 }
 
 void MainWindow::leaveProgramTab()

@@ -37,6 +37,10 @@ public:
     static inline const QString kEnterProgrammingQuestion = QStringLiteral(
         "You are about to enter the programming mode. You will lose any parameters not saved to EEPROM, are "
         "you sure you want to continue?");
+    static inline const QString kStartUnverifiedQuestion = QStringLiteral(
+        "The flash does not hold a verified application: started, it may not run, and the QUARVEL would then "
+        "answer neither its settings nor a firmware update until it is powered up again. Start the application "
+        "anyway? No keeps the boot loader running, so you can flash again.");
     static inline const QString kExitQuestion =
         QStringLiteral("You have not saved your changes to QUARVEL, do you still want to exit?");
 
@@ -65,6 +69,9 @@ protected:
 private:
     void buildMenu();
     void SSTab1_Click(int current);
+    // Leaving the Program tab starts the application; after a failed erase, program or verify
+    // only when the user says so. False keeps the loader running.
+    bool mayStartApplication();
     void leaveProgramTab();
     // Asked from the failure view at start-up: looks for a boot loader that is already running and
     // offers the Program tab when one answers.

@@ -3,6 +3,11 @@
 #include "app/MainWindow.h"
 #include "link/ui/LookingDialog.h"
 #include "programmer/BootLoaderSession.h"
+#include "programmer/ProgrammerTexts.h"
+#include "programmer/RunningLoaderNote.h"
+#include "programmer/HexImageFile.h"
+#include "sim/BootLoader.h"
+#include "support/TestFiles.h"
 #include "params/ui/EepromOperations.h"
 #include "params/ui/ParameterBinding.h"
 #include "params/ui/ParameterPages.h"
@@ -70,6 +75,7 @@ private slots:
     void startUp_wakesIdentifiesAndReadsEverySetting();
     void startUpWithoutApplication_findsARunningLoaderWhenAsked();
     void programmingMode_disablesEveryApplicationExchange();
+    void failedVerify_asksBeforeTheApplicationIsStarted();
     void declinedProgramTab_afterASession_keepsTheCommSpeed();
     void portThatCannotBeReopened_afterProgramTab_isExplained();
     void leavingRecordTab_suspendsAndComingBackResumes();
@@ -157,6 +163,55 @@ void MainWindowTest::programmingMode_disablesEveryApplicationExchange()
     QVERIFY(refresh->isEnabled());
     for (int tab : {0, 1, 2, 3, kRecord})
         QVERIFY(r.w.window.tabs()->widget(tab)->isEnabled());
+}
+
+void MainWindowTest::failedVerify_asksBeforeTheApplicationIsStarted()
+{
+    Rig r;
+    r.instrument.setDecodeLineSpeed(true); // what is sent at another speed reaches it as a UART reads it
+    r.prompter.yesNoAnswers.enqueue(true);
+    r.w.window.tabs()->setCurrentIndex(kProgram);
+    auto* loader = static_cast<sim::BootLoader*>(r.instrument.bootLoader());
+    loader->faults().stuckAddress = 1; // keeps its erased value
+    const QString image = r.w.dir.filePath(QStringLiteral("app.hex"));
+    writeFile(image, intelHexText(QByteArray("\x0c\x94\x10\x20")));
+    r.w.window.findChild<QLineEdit*>(QStringLiteral("txtFileName"))->setText(image);
+    r.w.window.findChild<QPushButton*>(QStringLiteral("cmdProgramFlash"))->click();
+    r.prompter.yesNoAnswers.enqueue(false); // stop at the difference
+    r.w.window.findChild<QPushButton*>(QStringLiteral("cmdVerifyFlash"))->click();
+    r.port.clearWritten();
+
+    r.prompter.yesNoAnswers.enqueue(false); // the question's default: keep the loader
+    r.w.window.tabs()->setCurrentIndex(0);
+    QCOMPARE(r.prompter.questions.last(), MainWindow::kStartUnverifiedQuestion);
+    QCOMPARE(r.prompter.messages.last(), kUnverifiedApplicationMessage);
+    QCOMPARE(r.w.window.tabs()->currentIndex(), kProgram);
+    QCOMPARE(r.port.written(), QByteArray());
+    QVERIFY(r.w.window.bootLoader().active());
+
+    // A window closed now leaves the loader running; the next start asks it at its own speed.
+    Window<sim::SimulatedSerialPort> next(r.port, r.prompter);
+    QVERIFY(QFile::copy(r.w.dir.filePath(RunningLoaderNote::kFileName), next.dir.filePath(RunningLoaderNote::kFileName)));
+    r.prompter.yesNoAnswers.enqueue(true); // go to the Program tab
+    r.port.clearWritten();
+    const qsizetype before = r.port.settingsAtWrite().size();
+    next.window.startUp();
+    QCOMPARE(r.port.settingsAtWrite().mid(before).count(QStringLiteral("9600,n,8,1")), 0);
+    QVERIFY(r.port.written().startsWith("SSVvsrF"));
+    QCOMPARE(next.window.tabs()->currentIndex(), kProgram);
+    QCOMPARE(loader->fuseBits(), quint8(0x8E));
+
+    // Programmed and verified, the application is started without a question.
+    loader->faults().stuckAddress = -1;
+    next.window.findChild<QLineEdit*>(QStringLiteral("txtFileName"))->setText(image);
+    next.window.findChild<QPushButton*>(QStringLiteral("cmdProgramFlash"))->click();
+    next.window.findChild<QPushButton*>(QStringLiteral("cmdVerifyFlash"))->click();
+    const qsizetype asked = r.prompter.questions.size();
+    r.port.clearWritten();
+    next.window.tabs()->setCurrentIndex(0);
+    QCOMPARE(r.prompter.questions.size(), asked);
+    QVERIFY(r.port.written().startsWith("G"));
+    QCOMPARE(r.instrument.mode(), sim::VirtualInstrument::Mode::Application);
 }
 
 void MainWindowTest::declinedProgramTab_afterASession_keepsTheCommSpeed()

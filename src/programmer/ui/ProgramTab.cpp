@@ -39,7 +39,7 @@ ProgramTab::ProgramTab(SerialPort& port, SerialLink& link, Prompter& prompter, Q
 
 ProgramTab::ProgramTab(SerialPort& port, SerialLink& link, Prompter& prompter, const ProgrammerTiming& timing,
                        QWidget* parent)
-    : QWidget(parent), m_link(link), m_prompter(prompter), m_loader(port, timing)
+    : QWidget(parent), m_port(port), m_link(link), m_prompter(prompter), m_loader(port, timing)
 {
     buildControls();
 }
@@ -162,8 +162,10 @@ void ProgramTab::cmdEraseFlash_Click()
         return;
     BusyScope busy(m_link);
     BusyPointer pointer;
-    if (!m_loader.erase())
+    if (!m_loader.erase()) {
+        m_flashUnverified = true;
         m_prompter.inform(m_loader.failureMessage());
+    }
 }
 
 bool ProgramTab::loadImage(bool forProgramming)
@@ -189,6 +191,7 @@ void ProgramTab::cmdProgramFlash_Click()
                 m_progress->setValue(pageAddress);
                 m_progress->repaint(); // no event loop runs while programming
             });
+            m_flashUnverified = m_flashUnverified || !result.completed;
             if (!result.completed)
                 m_prompter.inform(result.error + QStringLiteral("\n\n") + kIncompleteApplicationMessage);
         }
@@ -205,6 +208,10 @@ void ProgramTab::cmdVerifyFlash_Click()
     const auto result = FlashVerifier(m_loader).verify(m_hexRecords, [this](const FlashMismatch& mismatch) {
         return m_prompter.askYesNo(mismatchText(mismatch) + QStringLiteral(" continue? "));
     });
+    if (result.outcome == FlashVerifier::Outcome::Match)
+        m_flashUnverified = false;
+    else if (result.outcome != FlashVerifier::Outcome::NothingCompared)
+        m_flashUnverified = true;
     if (result.outcome == FlashVerifier::Outcome::Failed)
         m_prompter.inform(result.error);
     else if (result.outcome == FlashVerifier::Outcome::Match)
@@ -249,10 +256,21 @@ void ProgramTab::writeBits(QLineEdit* box, const QString& what, bool fuse)
         return;
     BusyScope busy(m_link);
     const bool written = fuse ? m_loader.writeFuseBits(*bits.value) : m_loader.writeLockBits(*bits.value);
-    if (!written)
+    if (!written) {
         m_prompter.inform(m_loader.failureMessage());
-    else
-        current = bits.value;
+        return;
+    }
+    // The loader does not answer a write: only reading the bits again shows what the chip holds
+    // (a write it ignored, lock bits that cannot be set back to 1).
+    BootLoaderIdentifier identifier(m_port, m_link);
+    const std::optional<QString> readBack = fuse ? identifier.fuseBits() : identifier.lockBits();
+    current = readBack ? parseBitsText(*readBack, {}).value : std::nullopt;
+    if (!readBack)
+        m_prompter.inform(QStringLiteral("The %1 %2 were written, but the boot loader did not tell them when asked "
+                                         "again: their value is not known.").arg(what, hexByte(*bits.value)));
+    else if (*readBack != hexByte(*bits.value))
+        m_prompter.inform(QStringLiteral("The ") + bitsReadBackDifference(fuse, *bits.value, *readBack)
+                          + QStringLiteral(": the instrument did not take them."));
 }
 
 void ProgramTab::cmdFuseBits_Click()

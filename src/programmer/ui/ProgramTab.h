@@ -34,6 +34,12 @@ public:
     // What the boot loader told on entry, in its boxes; a failure to reach it is told the user.
     void showIdentification(const Identification& id);
 
+    // An erase or program failed, or the last verify did not find the image whole: the flash does
+    // not hold a verified application, and starting it could leave nothing that answers.
+    bool flashUnverified() const { return m_flashUnverified; }
+    // A loader found running: what the flash holds is not known to be a whole application.
+    void setFlashUnverified() { m_flashUnverified = true; }
+
     // The signature bytes of the last identification.
     QList<int> signatureBytes() const { return m_signatureBytes; }
 
@@ -52,6 +58,7 @@ private:
     bool loadImage(bool forProgramming);
     void writeBits(QLineEdit* box, const QString& what, bool fuse);
 
+    SerialPort& m_port;
     SerialLink& m_link;
     Prompter& m_prompter;
     BootLoaderLink m_loader;
@@ -60,6 +67,7 @@ private:
     // The fuse and lock bits as the loader last told them, or as last written.
     std::optional<quint8> m_fuseBits;
     std::optional<quint8> m_lockBits;
+    bool m_flashUnverified = false;
 
     QLineEdit* m_txtFileName = nullptr;
     QProgressBar* m_progress = nullptr;

@@ -199,23 +199,35 @@ void FlashProgrammingTest::bits_writeTheTypedByteOrRefuseIt_data()
     QTest::addColumn<QString>("text");
     QTest::addColumn<bool>("yes"); // the answer to the question before writing
     QTest::addColumn<QString>("question"); // empty: none asked
-    QTest::addColumn<QByteArray>("written"); // nothing when refused
+    QTest::addColumn<QByteArray>("written"); // nothing when refused; a write is followed by the read-back
+    QTest::addColumn<QString>("message"); // told after the write; for a refused text, its reason
+    const QString lockout = " These lock bits clear BLB01 or BLB02: the boot loader could then never again write or "
+                            "read the application, and only an ISP programmer could bring the instrument back.";
     QTest::newRow("fuse 8E") << true << "8E" << true
                              << "Write the fuse bits 8E? Their current value is not known. A wrong fuse value can stop "
-                                "the instrument from starting." << QByteArray("f\x8e\r");
+                                "the instrument from starting." << QByteArray("f\x8e\rF") << "";
     QTest::newRow("lock ef") << false << "ef" << true << "Write the lock bits EF? Their current value is not known."
-                             << QByteArray("l\xef\r");
+                             << QByteArray("l\xef\rr") << "";
     // Entering programming mode tells the current bits: 8E and EF.
     QTest::newRow("fuse 8F declined, after entering") << true << "8f" << false
                                       << "Write the fuse bits 8F? They are now 8E: bit 0 changes. A wrong fuse value "
-                                         "can stop the instrument from starting." << QByteArray();
+                                         "can stop the instrument from starting." << QByteArray() << "";
     QTest::newRow("lock locking the loader out")
-        << false << "E3" << true
-        << "Write the lock bits E3? Their current value is not known. These lock bits clear BLB01 or BLB02: the boot "
-           "loader could then never again write or read the application, and only an ISP programmer could bring the "
-           "instrument back." << QByteArray("l\xe3\r");
-    QTest::newRow("empty") << true << "" << true << "" << QByteArray();
-    QTest::newRow("above FF") << false << "100" << true << "" << QByteArray();
+        << false << "E3" << true << "Write the lock bits E3? Their current value is not known." + lockout
+        << QByteArray("l\xe3\rr") << "";
+    // Clearing only one of the two bits locks the loader out as well: declined, nothing is sent.
+    QTest::newRow("lock EB declined, after entering")
+        << false << "EB" << false << "Write the lock bits EB? They are now EF: bit 2 changes." + lockout
+        << QByteArray() << "";
+    QTest::newRow("lock E7 declined, after entering")
+        << false << "E7" << false << "Write the lock bits E7? They are now EF: bit 3 changes." + lockout
+        << QByteArray() << "";
+    // The chip cannot set a lock bit back to 1: the read-back shows it.
+    QTest::newRow("lock FF, after entering")
+        << false << "FF" << true << "Write the lock bits FF? They are now EF: bit 4 changes." << QByteArray("l\xff\rr")
+        << "The lock bits FF were written but EF read back: the instrument did not take them.";
+    QTest::newRow("empty") << true << "" << true << "" << QByteArray() << "";
+    QTest::newRow("above FF") << false << "100" << true << "" << QByteArray() << "";
 }
 
 void FlashProgrammingTest::bits_writeTheTypedByteOrRefuseIt()
@@ -225,6 +237,7 @@ void FlashProgrammingTest::bits_writeTheTypedByteOrRefuseIt()
     QFETCH(bool, yes);
     QFETCH(QString, question);
     QFETCH(QByteArray, written);
+    QFETCH(QString, message);
     Rig rig;
     if (QByteArray(QTest::currentDataTag()).contains("after entering")) {
         rig.tab.showIdentification(BootLoaderIdentifier(rig.port, rig.link).identify());
@@ -235,7 +248,10 @@ void FlashProgrammingTest::bits_writeTheTypedByteOrRefuseIt()
     rig.click(fuse ? "cmdFuseBits" : "cmdLockBits");
     QCOMPARE(rig.port.written(), written);
     QCOMPARE(rig.prompter.questions, question.isEmpty() ? QStringList() : QStringList{question});
-    QCOMPARE(rig.prompter.messages.size(), question.isEmpty() ? 1 : 0);
+    if (question.isEmpty()) // refused before asking
+        QCOMPARE(rig.prompter.messages.size(), 1);
+    else
+        QCOMPARE(rig.prompter.messages, message.isEmpty() ? QStringList() : QStringList{message});
 }
 
 void FlashProgrammingTest::fileDialog_cancelKeepsTheName()
