@@ -150,7 +150,7 @@ void CliCommandsTest::command_endsWithTheStatusOfWhatHappened_data()
     QTest::newRow("flash copy whose read fails") << "loader drops a byte" << "" << hexLine
                                                  << QStringList{"flash", "--backup", "@out", "@in"} << 5 << "timeout";
     QTest::newRow("verify finds a difference") << "stuck flash byte" << "" << hexLine << QStringList{"flash", "@in"}
-                                               << 4 << "the flash differs";
+                                               << 4 << kUnverifiedApplicationMessage;
     QTest::newRow("verify-only on a running application")
         << "" << "" << hexLine << QStringList{"flash", "--verify-only", "@in"} << 4 << "the flash differs";
     QTest::newRow("port auto without an instrument, a loader running")
