@@ -87,7 +87,7 @@ int Session::connect(QString* identification, NotFound notFound)
         }
         m_autoPort = false;
     }
-    if (!m_port->isOpen() && !m_port->open())
+    if (!m_port->open())
         return fail(kPortFailure,
                     QStringLiteral("%1: the port cannot be opened: %2").arg(device(), m_port->errorString()));
     if (notedLoaderAnswers()) {

@@ -200,7 +200,7 @@ void FlashProgrammingTest::bits_writeTheTypedByteOrRefuseIt_data()
     QTest::addColumn<bool>("yes"); // the answer to the question before writing
     QTest::addColumn<QString>("question"); // empty: none asked
     QTest::addColumn<QByteArray>("written"); // nothing when refused; a write is followed by the read-back
-    QTest::addColumn<QString>("message"); // told after the write; for a refused text, its reason
+    QTest::addColumn<QString>("message"); // told after the write (a refused text is told why, whatever it is)
     const QString lockout = " These lock bits clear BLB01 or BLB02: the boot loader could then never again write or "
                             "read the application, and only an ISP programmer could bring the instrument back.";
     QTest::newRow("fuse 8E") << true << "8E" << true
