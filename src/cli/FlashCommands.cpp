@@ -231,11 +231,10 @@ int runFlash(Session& session, const Arguments& arguments)
                 image.records, [](const FlashMismatch&) { return false; },
                 [&](qint64 address) { progress.update(address + 2); });
             progress.finish();
-            // An application this command did not change, and that answered, is started again.
-            const bool changed = !verifyOnly || entry == Entry::AlreadyRunning;
+            // Also with --verify-only: a flash that differs from the image is not known to hold a
+            // working application, so the loader keeps running rather than start it.
             const auto failed = [&](int status, const QString& reason) {
-                return changed ? keepLoader(session, work, status, reason)
-                               : session.fail(status, session.device() + QStringLiteral(": ") + reason);
+                return keepLoader(session, work, status, reason);
             };
             if (result.outcome == FlashVerifier::Outcome::Failed)
                 return failed(kPortFailure, result.error);

@@ -149,7 +149,7 @@ void CliCommandsTest::command_endsWithTheStatusOfWhatHappened_data()
     QTest::newRow("verify finds a difference") << "stuck flash byte" << "" << hexLine << QStringList{"flash", "@in"}
                                                << 4 << kUnverifiedApplicationMessage;
     QTest::newRow("verify-only on a running application")
-        << "" << "" << hexLine << QStringList{"flash", "--verify-only", "@in"} << 4 << "the flash differs";
+        << "" << "" << hexLine << QStringList{"flash", "--verify-only", "@in"} << 4 << kUnverifiedApplicationMessage;
     // Once the erase is done, the work is finished first; the status then reports the interrupt.
     QTest::newRow("hang-up while programming") << "hang-up" << "" << intelHexText(QByteArray(96, '\x3c'))
                                                << QStringList{"flash", "@in"} << 130 << "interrupted";
