@@ -8,6 +8,7 @@
 #include "sim/SimulatedSerialPort.h"
 #include "sim/VirtualInstrument.h"
 #include "support/FakeSerialPort.h"
+#include "support/FullDisk.h"
 #include "support/TestFiles.h"
 
 #include <QDir>
@@ -58,6 +59,10 @@ private slots:
     void backupAndRestore_keepBlanksAtEitherEndOfAText();
     void restore_seesALostBlank();
     void failedFlash_keepsTheLoaderAndTheSameCommandFinishesIt();
+    void resultNotWritten_endsWith6AndSaysWhatWasDone_data();
+    void resultNotWritten_endsWith6AndSaysWhatWasDone();
+    void fuses_lockOutNeedsItsOwnConsent();
+    void eepromSave_answerWithoutTheEcho_confirmsNothing();
 };
 
 void CliCommandsTest::command_endsWithTheStatusOfWhatHappened_data()
@@ -75,6 +80,9 @@ void CliCommandsTest::command_endsWithTheStatusOfWhatHappened_data()
                                           << 5 << "did not answer DRA=12";
     QTest::newRow("text read from silence") << "identify-only" << "" << none << QStringList{"get", "sDM1"} << 5
                                             << "did not answer the read of sDM1";
+    QTest::newRow("download whose dwell time is not answered")
+        << "identify-only" << "" << none << QStringList{"download", "-o", "@out"} << 5
+        << "did not answer the read of";
     QTest::newRow("eeprom load without answer") << "identify-only" << "" << none << QStringList{"eeprom", "load"} << 5
                                                 << "eeprom load";
     QTest::newRow("factory defaults without answer") << "identify-only" << "" << none
@@ -200,6 +208,88 @@ void CliCommandsTest::failedFlash_keepsTheLoaderAndTheSameCommandFinishesIt()
     QVERIFY2(finished.status == 0, qPrintable(finished.err));
     QCOMPARE(loader->flash().left(64), image);
     QCOMPARE(instrument.mode(), sim::VirtualInstrument::Mode::Application);
+}
+
+void CliCommandsTest::resultNotWritten_endsWith6AndSaysWhatWasDone_data()
+{
+    QTest::addColumn<QStringList>("arguments"); // @in: a one-byte image, @out: the file that cannot be written
+    QTest::addColumn<QString>("said");
+    // read-flash writes its file as flash --backup does, without the flash after it.
+    QTest::newRow("flash's copy") << QStringList{"flash", "--backup", "@out", "@in"}
+                                  << "the application was read (4000 bytes) but is not saved: Cannot write @out: ";
+    QTest::newRow("download") << QStringList{"download", "-o", "@out"}
+                              << "the stored record was downloaded (300 values) but is not saved: Cannot save";
+    QTest::newRow("report") << QStringList{"report"}
+                            << "the report was read and printed but not kept in the battery history: Cannot write";
+}
+
+void CliCommandsTest::resultNotWritten_endsWith6AndSaysWhatWasDone()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, said);
+    QTemporaryDir dir;
+    writeFile(dir.filePath("in.txt"), ":0100000055AA\r\n:00000001FF\r\n");
+    // A history longer than the disk's room: the report's copy of it cannot be written.
+    QDir(dir.path()).mkpath("Quarvel");
+    QByteArray history = "Date,Instrument,Pack,Profile,No load voltage,Loaded voltage,Impedance\r\n";
+    while (history.size() < 4000)
+        history += "2026-12-01 10:00:00,\"Quarvel V1.2\",\"Rx 1\",\"Receiver\",8.41,8.1,0.123\r\n";
+    writeFile(dir.filePath("Quarvel/battery-history.csv"), history);
+    const QByteArray savedDataHome = qgetenv("XDG_DATA_HOME");
+    qputenv("XDG_DATA_HOME", dir.path().toLocal8Bit());
+    arguments.replaceInStrings(QStringLiteral("@in"), dir.filePath("in.txt"));
+    arguments.replaceInStrings(QStringLiteral("@out"), dir.filePath("out.txt"));
+    said.replace(QStringLiteral("@out"), dir.filePath("out.txt"));
+    sim::VirtualInstrument instrument;
+    auto* loader = static_cast<sim::BootLoader*>(instrument.bootLoader());
+    loader->setFlash(QByteArray(4000, '\x3c')); // an application whose copy needs more room than there is
+    const QByteArray flashBefore = loader->flash();
+    sim::SimulatedSerialPort port(instrument);
+
+    Run result;
+    {
+        const FullDisk disk(1500);
+        if (!disk.active())
+            QSKIP("no file size limit can be set here");
+        result = run(port, arguments);
+    }
+    qputenv("XDG_DATA_HOME", savedDataHome);
+    QCOMPARE(result.status, 6);
+    QVERIFY2(result.err.contains(said), qPrintable(result.err));
+    QVERIFY(!result.err.contains("nothing was sent"));
+    QCOMPARE(result.err.contains("; nothing was erased or programmed"), arguments.contains("--backup"));
+    QCOMPARE(loader->flash(), flashBefore); // a copy that is not on disk lets nothing be erased
+    QCOMPARE(instrument.mode(), sim::VirtualInstrument::Mode::Application);
+    QCOMPARE(readFile(dir.filePath("Quarvel/battery-history.csv")), history);
+}
+
+void CliCommandsTest::fuses_lockOutNeedsItsOwnConsent()
+{
+    sim::VirtualInstrument instrument;
+    auto* loader = static_cast<sim::BootLoader*>(instrument.bootLoader());
+    sim::SimulatedSerialPort port(instrument);
+    const Run forced = run(port, {"fuses", "--force", "--lock", "E3"});
+    QCOMPARE(forced.status, 2);
+    QVERIFY2(forced.err.contains("clear BLB01 or BLB02") && forced.err.contains("Add --allow-loader-lockout"),
+             qPrintable(forced.err));
+    QCOMPARE(loader->lockBits(), quint8(0xEF));
+
+    const Run allowed = run(port, {"fuses", "--allow-loader-lockout", "--lock", "E3"});
+    QVERIFY2(allowed.status == 0, qPrintable(allowed.err));
+    QCOMPARE(loader->lockBits(), quint8(0xE3));
+}
+
+void CliCommandsTest::eepromSave_answerWithoutTheEcho_confirmsNothing()
+{
+    FakeSerialPort port; // answers the save, but without echoing the command line
+    port.setResponder([](const QByteArray& line) -> QByteArray {
+        if (line == "1DID\r")
+            return line + "Quarvel V1.2\r\n";
+        return line == "1ESV\r" ? QByteArray("Saved\r\n") : QByteArray();
+    });
+    const Run saved = run(port, {QStringLiteral("eeprom"), QStringLiteral("save")});
+    QCOMPARE(saved.status, 5);
+    QVERIFY2(saved.err.contains("did not confirm the save"), qPrintable(saved.err));
 }
 
 QTEST_GUILESS_MAIN(CliCommandsTest)
