@@ -39,7 +39,8 @@ QString saveIntelHex(const QString& path, const QByteArray& bytes)
     const QString name = QDir::toNativeSeparators(path);
     QSaveFile file(path);
     const QByteArray text = intelHexText(bytes);
-    if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size() || !file.commit())
+    // Unbuffered: a write cut short (a full disk) shows in its count; buffered, it passes commit().
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) || file.write(text) != text.size() || !file.commit())
         return QStringLiteral("Cannot write %1: %2").arg(name, file.errorString());
     return {};
 }
