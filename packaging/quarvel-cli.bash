@@ -35,7 +35,10 @@ _quarvel_cli_complete_as()
         FILE) _filedir ;;
         PATH)
             _filedir
-            [[ -z $cur ]] && COMPREPLY+=(/dev/tty{USB,ACM}*) ;;
+            local device
+            for device in /dev/ttyUSB* /dev/ttyACM*; do
+                [[ -z $cur && -e $device ]] && COMPREPLY+=("$device")
+            done ;;
         RATE) COMPREPLY=($(compgen -W '1200 2400 4800 9600 19200 38400 57600 115200' -- "$cur")) ;;
         N) COMPREPLY=($(compgen -W 'auto' -- "$cur")) ;; # a port number, or auto
         *\|*) COMPREPLY=($(compgen -W "${name//|/ }" -- "$cur")) ;;
