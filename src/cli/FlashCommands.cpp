@@ -110,8 +110,11 @@ qint64 imageEnd(const HexRecords& records)
     return end;
 }
 
-// Reads the application area into an Intel HEX file at path: kDone, or the status after saying why not.
-int readFlashInto(Session& session, BootLoaderLink& link, const QString& path)
+// Reads the application area into an Intel HEX file at path: kDone, or the status after saying why not
+// (a file that cannot be written: what was read, then notSaved, what that means for the command, which
+// ends with notSavedStatus).
+int readFlashInto(Session& session, BootLoaderLink& link, const QString& path, const QString& notSaved = {},
+                  int notSavedStatus = kOutputNotWritten)
 {
     Progress progress(session.console(), QStringLiteral("Reading"), kApplicationBytes);
     const FlashReader::Result result = FlashReader(link).read([&](int address) { progress.update(address + 2); });
@@ -119,7 +122,11 @@ int readFlashInto(Session& session, BootLoaderLink& link, const QString& path)
     if (!result.completed)
         return session.fail(kPortFailure, session.device() + QStringLiteral(": ") + result.error);
     if (const QString error = saveIntelHex(path, result.bytes); !error.isEmpty())
-        return session.fail(kBadInput, error);
+        return session.fail(notSavedStatus, QStringLiteral("%1: the application was read (%2 bytes) but is not "
+                                                          "saved: %3%4")
+                                                   .arg(session.device())
+                                                   .arg(result.bytes.size())
+                                                   .arg(error, notSaved));
     session.console().info(flashSavedMessage(static_cast<int>(result.bytes.size()), path));
     return kDone;
 }
@@ -202,7 +209,9 @@ int runFlash(Session& session, const Arguments& arguments)
             console.info(QStringLiteral("Keeping the backup %1: the boot loader was found running, so the flash "
                                         "may no longer hold the firmware it was made from").arg(backupPath));
         } else if (!backupPath.isEmpty()) { // a copy of what is about to be replaced, whole before the erase
-            if (const int status = readFlashInto(session, link, backupPath); status != kDone) {
+            if (const int status = readFlashInto(session, link, backupPath,
+                                                 QStringLiteral("; nothing was erased or programmed"), kBadInput);
+                status != kDone) {
                 if (entry == Entry::AlreadyRunning)
                     work.keepLoader = true;
                 return status;
@@ -280,10 +289,12 @@ int runFuses(Session& session, const Arguments& arguments)
             return session.fail(kBadInput, option + QStringLiteral(": ") + bits.error);
         *target = bits.value;
     }
+    // A lock-out needs its own consent: --force, given for fuse bits, does not let it through.
     const bool force = arguments.options.contains(QStringLiteral("--force"));
-    if (lock && locksLoaderOut(*lock) && !force)
-        return session.fail(kBadInput, QStringLiteral("--lock %1: %2 Add --force to write them; nothing was written")
-                                           .arg(hexByte(*lock), loaderLockoutWarning()));
+    if (lock && locksLoaderOut(*lock) && !arguments.options.contains(QStringLiteral("--allow-loader-lockout")))
+        return session.fail(kBadInput,
+                            QStringLiteral("--lock %1: %2 Add --allow-loader-lockout to write them; nothing was written")
+                                .arg(hexByte(*lock), loaderLockoutWarning()));
     if (const int status = session.connect(); status != kDone)
         return status;
     return inBootLoader(session, [&](LoaderWork& work) {

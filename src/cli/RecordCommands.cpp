@@ -59,11 +59,11 @@ int runDownload(Session& session, const Arguments& arguments)
     if (const int status = session.connect(); status != kDone)
         return status;
     // The stored record is placed in time by the instrument's own "Record dwell time".
-    const QString dwell = session.link().getValue(kInstrumentAddress, parameterFields()[kRecordDwellTimeField].code);
-    if (const int status = session.portStatus(); status != kDone)
+    SerialLink::Read dwell;
+    if (const int status = session.readValue(parameterFields()[kRecordDwellTimeField].code, dwell); status != kDone)
         return status;
     session.console().info(QStringLiteral("Downloading the stored record"));
-    const StoredRecordImport stored = StoredRecordImport::fetch(session.link(), dwell);
+    const StoredRecordImport stored = StoredRecordImport::fetch(session.link(), dwell.value);
     if (const int status = session.portStatus(); status != kDone)
         return status;
     if (!stored.error.isEmpty())
@@ -74,11 +74,16 @@ int runDownload(Session& session, const Arguments& arguments)
     model.setValues(1, stored.values);
     if (!stored.warning.isEmpty())
         session.console().info(stored.warning);
-    if (const int status = save(session, arguments, model, stored.secondsText, stored.minutesText); status != kDone)
-        return status;
-    session.console().info(QStringLiteral("%1 values saved to %2")
-                               .arg(stored.values.size())
-                               .arg(arguments.options.value(QStringLiteral("-o"))));
+    const QString path = arguments.options.value(QStringLiteral("-o"));
+    const QString error = RecordFileWriter::save(
+        path, recordFileContent(model, stored.secondsText, stored.minutesText,
+                                arguments.options.value(QStringLiteral("--comment"))));
+    if (!error.isEmpty())
+        return session.fail(kOutputNotWritten,
+                            QStringLiteral("the stored record was downloaded (%1 values) but is not saved: %2")
+                                .arg(stored.values.size())
+                                .arg(error));
+    session.console().info(QStringLiteral("%1 values saved to %2").arg(stored.values.size()).arg(path));
     return kDone;
 }
 

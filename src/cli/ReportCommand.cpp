@@ -37,7 +37,9 @@ int runReport(Session& session, const Arguments& arguments)
                                values[0], values[1], values[2]};
     const QString path = BatteryHistory::defaultPath();
     if (const QString error = BatteryHistory::append(path, report); !error.isEmpty())
-        return session.fail(kBadInput, error);
+        return session.fail(kOutputNotWritten,
+                            QStringLiteral("the report was read and printed but not kept in the battery history: ") +
+                                error);
     session.console().info(QStringLiteral("Kept in the battery history %1").arg(path));
     return kDone;
 }

@@ -7,6 +7,8 @@
 
 #include <QElapsedTimer>
 
+#include <algorithm>
+
 namespace quarvel {
 
 namespace {
@@ -17,14 +19,16 @@ const QString kSave = QStringLiteral("ESV") + kCR;
 constexpr int kSettleMs = 100;
 constexpr int kPollMs = 10;
 
-// What the instrument answered to the save in text read together with its echo: everything
-// after the echo, or nothing when only the echo (or part of it) has arrived.
-QString answerAfterEcho(const QString& discarded)
+const QString kSaveEcho = kInstrumentAddress + kSave;
+
+// Whether the text received after "ESV" decides the save: the echo and something after it, or text
+// that can no longer become the echo (no confirmation, whatever follows).
+bool saveDecided(const QString& received)
 {
-    const QString echo = kInstrumentAddress + kSave;
-    const int at = discarded.indexOf(echo);
-    const QString after = at >= 0 ? discarded.mid(at + echo.size()) : discarded;
-    return after.trimmed().isEmpty() ? QString() : after;
+    const qsizetype compared = std::min(received.size(), kSaveEcho.size());
+    if (received.left(compared) != kSaveEcho.left(compared))
+        return true;
+    return !received.mid(kSaveEcho.size()).trimmed().isEmpty();
 }
 
 } // namespace
@@ -47,17 +51,18 @@ EepromSave saveSettingsToEeprom(SerialLink& link, int answerLimitMs)
     BusyScope scope(link);
     link.sendCommand(kInstrumentAddress, kSave);
     link.delay(kSettleMs);
-    QString answer = answerAfterEcho(fromWire(port.readAll())); // the echo, and the answer if it was quick
+    // The echo, and the answer if it was quick; then the answer as it comes.
+    QString received = fromWire(port.readAll());
     QElapsedTimer clock;
     clock.start();
-    while (answer.isEmpty() && port.isOpen() && clock.elapsed() < answerLimitMs) {
-        answer = fromWire(port.readAll());
-        if (answer.isEmpty())
-            link.delay(kPollMs);
+    while (!saveDecided(received) && port.isOpen() && clock.elapsed() < answerLimitMs) {
+        link.delay(kPollMs);
+        received += fromWire(port.readAll());
     }
-    if (answer.isEmpty())
+    // As for every other command: only an answer after the echo counts, and a "?" in it refuses.
+    if (!received.startsWith(kSaveEcho) || received.mid(kSaveEcho.size()).trimmed().isEmpty())
         return EepromSave::Unanswered;
-    return isRejected(answer) ? EepromSave::Refused : EepromSave::Confirmed;
+    return answerTo(received, kSaveEcho);
 }
 
 } // namespace quarvel

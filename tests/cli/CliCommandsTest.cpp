@@ -100,6 +100,9 @@ private slots:
     void backupAndRestore_keepBlanksAtEitherEndOfAText();
     void restore_seesALostBlank();
     void failedFlash_keepsTheLoaderAndTheSameCommandFinishesIt();
+    void resultNotWritten_endsWith6AndSaysWhatWasDone_data();
+    void resultNotWritten_endsWith6AndSaysWhatWasDone();
+    void eepromSave_answerWithoutTheEcho_confirmsNothing();
 };
 
 void CliCommandsTest::command_endsWithTheStatusOfWhatHappened_data()
@@ -118,6 +121,9 @@ void CliCommandsTest::command_endsWithTheStatusOfWhatHappened_data()
                                           << 5 << "did not answer DRA=12";
     QTest::newRow("text read from silence") << "identify-only" << "" << none << QStringList{"get", "sDM1"} << 5
                                             << "did not answer the read of sDM1";
+    QTest::newRow("download whose dwell time is not answered")
+        << "identify-only" << "" << none << QStringList{"download", "-o", "@out"} << 5
+        << "did not answer the read of";
     QTest::newRow("eeprom load without answer") << "identify-only" << "" << none << QStringList{"eeprom", "load"} << 5
                                                 << "eeprom load";
     QTest::newRow("factory defaults without answer") << "identify-only" << "" << none
@@ -164,9 +170,13 @@ void CliCommandsTest::command_endsWithTheStatusOfWhatHappened_data()
                                         << "fuse bits 8F were written but 8E read back";
     QTest::newRow("fuse bits other than those read") << "" << "" << none << QStringList{"fuses", "--fuse", "8F"} << 2
                                                      << "They are now 8E: bit 0 changes";
+    // --force is for fuse bits: a lock-out needs its own option (read back, or the status is 4).
     for (const char* lock : {"E3", "EB", "E7"}) // both, only BLB01, only BLB02 cleared
         QTest::addRow("lock bits %s lock the loader out", lock)
-            << "" << "" << none << QStringList{"fuses", "--lock", lock} << 2 << "clear BLB01 or BLB02";
+            << "" << "" << none << QStringList{"fuses", "--force", "--lock", lock} << 2
+            << "clear BLB01 or BLB02";
+    QTest::newRow("lock-out allowed") << "" << "" << none << QStringList{"fuses", "--allow-loader-lockout", "--lock", "E3"}
+                                      << 0 << "";
 }
 
 void CliCommandsTest::command_endsWithTheStatusOfWhatHappened()
@@ -311,6 +321,70 @@ void CliCommandsTest::failedFlash_keepsTheLoaderAndTheSameCommandFinishesIt()
     QCOMPARE(loader->flash().left(64), image);
     QCOMPARE(hexFileBytes(backup), old);
     QCOMPARE(instrument.mode(), sim::VirtualInstrument::Mode::Application);
+}
+
+void CliCommandsTest::resultNotWritten_endsWith6AndSaysWhatWasDone_data()
+{
+    QTest::addColumn<QStringList>("arguments"); // @in: a one-byte image, @out: the file that cannot be written
+    QTest::addColumn<QString>("said");
+    QTest::newRow("read-flash") << QStringList{"read-flash", "-o", "@out"}
+                                << "the application was read (4000 bytes) but is not saved: Cannot write @out: ";
+    QTest::newRow("download") << QStringList{"download", "-o", "@out"}
+                              << "the stored record was downloaded (300 values) but is not saved: Cannot save";
+    QTest::newRow("report") << QStringList{"report"}
+                            << "the report was read and printed but not kept in the battery history: Cannot write";
+}
+
+void CliCommandsTest::resultNotWritten_endsWith6AndSaysWhatWasDone()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, said);
+    QTemporaryDir dir;
+    writeFile(dir.filePath("in.txt"), ":0100000055AA\r\n:00000001FF\r\n");
+    // A history longer than the disk's room: the report's copy of it cannot be written.
+    QDir(dir.path()).mkpath("Quarvel");
+    QByteArray history = "Date,Instrument,Pack,Profile,No load voltage,Loaded voltage,Impedance\r\n";
+    while (history.size() < 4000)
+        history += "2026-12-01 10:00:00,\"Quarvel V1.2\",\"Rx 1\",\"Receiver\",8.41,8.1,0.123\r\n";
+    writeFile(dir.filePath("Quarvel/battery-history.csv"), history);
+    const QByteArray savedDataHome = qgetenv("XDG_DATA_HOME");
+    qputenv("XDG_DATA_HOME", dir.path().toLocal8Bit());
+    arguments.replaceInStrings(QStringLiteral("@in"), dir.filePath("in.txt"));
+    arguments.replaceInStrings(QStringLiteral("@out"), dir.filePath("out.txt"));
+    said.replace(QStringLiteral("@out"), dir.filePath("out.txt"));
+    sim::VirtualInstrument instrument;
+    auto* loader = static_cast<sim::BootLoader*>(instrument.bootLoader());
+    loader->setFlash(QByteArray(4000, '\x3c')); // an application whose copy needs more room than there is
+    const QByteArray flashBefore = loader->flash();
+    sim::SimulatedSerialPort port(instrument);
+
+    Run result;
+    {
+        const FullDisk disk(1500);
+        if (!disk.active())
+            QSKIP("no file size limit can be set here");
+        result = run(port, arguments);
+    }
+    qputenv("XDG_DATA_HOME", savedDataHome);
+    QCOMPARE(result.status, 6);
+    QVERIFY2(result.err.contains(said), qPrintable(result.err));
+    QVERIFY(!result.err.contains("nothing was sent"));
+    QCOMPARE(loader->flash(), flashBefore);
+    QCOMPARE(instrument.mode(), sim::VirtualInstrument::Mode::Application);
+    QCOMPARE(readFile(dir.filePath("Quarvel/battery-history.csv")), history);
+}
+
+void CliCommandsTest::eepromSave_answerWithoutTheEcho_confirmsNothing()
+{
+    FakeSerialPort port; // answers the save, but without echoing the command line
+    port.setResponder([](const QByteArray& line) -> QByteArray {
+        if (line == "1DID\r")
+            return line + "Quarvel V1.2\r\n";
+        return line == "1ESV\r" ? QByteArray("Saved\r\n") : QByteArray();
+    });
+    const Run saved = run(port, {QStringLiteral("eeprom"), QStringLiteral("save")});
+    QCOMPARE(saved.status, 5);
+    QVERIFY2(saved.err.contains("did not confirm the save"), qPrintable(saved.err));
 }
 
 QTEST_GUILESS_MAIN(CliCommandsTest)
