@@ -42,8 +42,6 @@ void ConnectionWatcherTest::vanishedDevice_isWaitedFor_onlyWhereItWas_andOnlyIts
 
     QVERIFY(port.open());
     watcher.watch(QStringLiteral("Quarvel V1.2"));
-    QCOMPARE(watcher.portNumber(), 3);
-    QCOMPARE(watcher.device(), QStringLiteral("fake device"));
     watcher.setHeld(true); // the boot loader has the line
     port.vanish();
     QTRY_COMPARE(lost.size(), 1);
@@ -63,7 +61,6 @@ void ConnectionWatcherTest::vanishedDevice_isWaitedFor_onlyWhereItWas_andOnlyIts
     port.setRoute(QStringLiteral("/dev/ttyACM0")); // the adapter is back
     QTRY_COMPARE(returned.size(), 1);
     QCOMPARE(returned[0][0].toString(), QStringLiteral("Quarvel V1.2"));
-    QCOMPARE(watcher.state(), ConnectionWatcher::State::Connected);
     QCOMPARE(port.writes(), QByteArrayList(4, "1DID\r")); // three unanswered, then the instrument
 
     // Back again with another instrument on it: named, and sent nothing more.
@@ -76,7 +73,6 @@ void ConnectionWatcherTest::vanishedDevice_isWaitedFor_onlyWhereItWas_andOnlyIts
     QTest::qWait(4 * ConnectionWatcher::kRetryMs);
     QCOMPARE(port.writes().size(), 5);
     QCOMPARE(returned.size(), 1);
-    QCOMPARE(lost.size(), 2);
     QVERIFY(watcher.away());
 }
 
