@@ -3,7 +3,9 @@
 #include "sim/SimLine.h"
 #include "sim/VirtualInstrument.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 #include <cerrno>
 #include <cstdio>
@@ -43,7 +45,7 @@ QString systemError(const char* what)
 
 PtyServer::~PtyServer()
 {
-    if (!m_linkPath.isEmpty())
+    if (!m_linkPath.isEmpty() && QFileInfo(m_linkPath).symLinkTarget() == stablePath())
         QFile::remove(m_linkPath);
     if (m_slave >= 0)
         ::close(m_slave);
@@ -69,12 +71,20 @@ bool PtyServer::start()
     ::cfmakeraw(&raw);
     ::tcsetattr(m_slave, TCSANOW, &raw);
     ::fcntl(m_master, F_SETFL, ::fcntl(m_master, F_GETFL) | O_NONBLOCK);
-    if (!m_linkPath.isEmpty()) {
-        QFile::remove(m_linkPath);
-        if (!QFile::link(m_devicePath, m_linkPath)) {
-            m_error = QStringLiteral("cannot create the link %1").arg(m_linkPath);
-            return false;
-        }
+    if (m_linkPath.isEmpty())
+        return true;
+    if (!m_stable)
+        m_stable.emplace(QDir::temp().filePath(QStringLiteral("quarvel-sim-XXXXXX")));
+    if (!m_stable->isValid() || !QFile::link(m_devicePath, stablePath())) {
+        m_error = QStringLiteral("cannot create the link %1").arg(stablePath());
+        return false;
+    }
+    if (QFileInfo(m_linkPath).symLinkTarget() == stablePath())
+        return true; // back behind the link it had
+    QFile::remove(m_linkPath);
+    if (!QFile::link(stablePath(), m_linkPath)) {
+        m_error = QStringLiteral("cannot create the link %1").arg(m_linkPath);
+        return false;
     }
     return true;
 }
@@ -168,9 +178,9 @@ int PtyServer::sentBaud() const
 
 void PtyServer::closeLine()
 {
-    // The master closes at once, so the program's side of the line fails; the link goes with it.
-    if (!m_linkPath.isEmpty())
-        QFile::remove(m_linkPath);
+    // The master closes at once, so the program's side of the line fails; the link dangles.
+    if (m_stable)
+        QFile::remove(stablePath());
     ::close(m_master);
     m_master = -1;
     ::close(m_slave);

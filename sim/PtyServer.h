@@ -1,8 +1,10 @@
 #pragma once
 
 #include <QString>
+#include <QTemporaryDir>
 
 #include <chrono>
+#include <optional>
 
 namespace quarvel::sim {
 
@@ -12,11 +14,14 @@ class VirtualInstrument;
 // open in raw mode, so the line stays up between the program's opens; the instrument vanishing
 // closes the master, which the program sees as a pulled-out adapter.
 //
+// The link leads to the device through a path of its own that follows the instrument, as a
+// /dev/serial/by-id name follows an adapter: while the instrument is unplugged the link dangles,
+// and when it is back the same link, with the same target, leads to its new device.
+//
 // Unplug and replug: SIGUSR1 (or a vanish fault when a time away is set) closes the line, and
 // after the time away, or at the next SIGUSR1, a new pseudo-terminal takes its place behind the
-// same link. SIGUSR2
-// restarts the instrument's application on the same line. After either, the instrument is deaf
-// for its boot time.
+// same link. SIGUSR2 restarts the instrument's application on the same line. After either, the
+// instrument is deaf for its boot time.
 class PtyServer {
 public:
     static constexpr int kDefaultAwayMs = 3000;
@@ -45,11 +50,14 @@ private:
     void closeLine();
     // The speed the program set on the line; 0 when it is not one of the usual ones.
     int sentBaud() const;
+    // The path that follows the device: the link's target.
+    QString stablePath() const { return m_stable ? m_stable->filePath(QStringLiteral("device")) : QString(); }
     // Sleeps until the time away is over; false when told to stop meanwhile.
     bool stayAway(int ms);
 
     VirtualInstrument& m_instrument;
     QString m_linkPath;
+    std::optional<QTemporaryDir> m_stable;
     QString m_devicePath;
     QString m_error;
     int m_master = -1;

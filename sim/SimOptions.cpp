@@ -11,7 +11,8 @@ QString optionsHelp()
 {
     return QStringLiteral(
         "usage: quarvel-sim [options]\n"
-        "  --link PATH        make PATH a link to the device (e.g. ~/.config/Quarvel/com1)\n"
+        "  --link PATH        make PATH a link to the device (e.g. ~/.config/Quarvel/com1); it\n"
+        "                     dangles while unplugged and leads to the new device when back\n"
         "  --silent           never answer\n"
         "  --reject           answer every command with \"?\"\n"
         "  --identify-only    answer the identify line only; no echo or answer to any other line\n"

@@ -94,6 +94,11 @@ MainWindow::MainWindow(SerialPort& port, Prompter& prompter, QString configFolde
         showConnection(tr("QUARVEL's port is back: waiting for QUARVEL to answer (%1)").arg(portText()));
     });
     connect(m_watcher, &ConnectionWatcher::returned, this, &MainWindow::connectionReturned);
+    connect(m_watcher, &ConnectionWatcher::otherInstrument, this, [this](const QString& identification) {
+        showConnection(tr("Another instrument answered on %1 (%2), not the QUARVEL in use: nothing is sent to it. "
+                          "Choose its port with \"Comm\" to use it.")
+                           .arg(portText(), identification));
+    });
 }
 
 MainWindow::~MainWindow()
@@ -226,7 +231,7 @@ void MainWindow::startUp()
         offerRunningBootLoader();
     m_parameters->binding().reloadParameters(); // refused while the loader runs: the fields stay empty
     m_parameters->binding().setDirty(false);
-    watchPort();
+    watchPort(m_identification);
 }
 
 PortInfo MainWindow::rememberedPort() const
@@ -257,21 +262,23 @@ void MainWindow::rememberPort()
         PortSettingsFile(m_configFolder).rememberDevice(m_port.deviceName(), identityOfPort());
 }
 
-void MainWindow::watchPort()
+void MainWindow::watchPort(const QString& identification)
 {
     // Known while the device is present: an adapter that comes back under another device node
     // is found by it.
-    m_identity = m_port.isOpen() ? identityOfPort() : QString();
-    m_watcher->watch();
+    m_identity = m_port.isOpen() ? PortCatalog::distinctIdentity(PortCatalog::list(m_configFolder), m_port.deviceName())
+                                 : QString();
+    m_watcher->watch(identification);
 }
 
 int MainWindow::relocatePort()
 {
     if (m_identity.isEmpty())
         return 0;
-    const PortInfo port = PortCatalog::findRemembered(PortCatalog::list(m_configFolder), m_identity, QString());
-    if (port.device.isEmpty())
-        return 0;
+    const QList<PortInfo> ports = PortCatalog::list(m_configFolder);
+    const PortInfo port = PortCatalog::findByIdentity(ports, m_identity);
+    if (port.device.isEmpty() || PortCatalog::distinctIdentity(ports, port.device).isEmpty())
+        return 0; // absent, or another adapter present now looks the same
     return port.portNumber > 0 ? port.portNumber : PortCatalog::assignNumber(port.device, m_configFolder);
 }
 
@@ -298,7 +305,7 @@ std::optional<PortInfo> MainWindow::searchAllPorts(const QString& settings)
 {
     // The port in use is searched too, so it is let go meanwhile; nothing waits for it to return.
     m_port.close();
-    m_watcher->watch();
+    m_watcher->watch(m_watcher->identification());
     std::optional<PortInfo> chosen;
     {
         SearchDialog search(PortCatalog::list(m_configFolder), settings, m_prompter, this);
@@ -416,7 +423,7 @@ void MainWindow::showBootLoaderActive(bool active)
     // Nothing that talks to the application can be used meanwhile; the link refuses it too.
     m_watcher->setHeld(active);
     if (!active && m_port.isOpen())
-        watchPort(); // the port as leaving the loader left it; a closed one is waited for
+        watchPort(m_watcher->identification()); // as leaving the loader left it; a closed one is waited for
     m_mnuRefresh->setEnabled(!active);
     for (int i = 0; i < m_tabs->count(); ++i) {
         if (i != kProgramTab)
@@ -426,7 +433,7 @@ void MainWindow::showBootLoaderActive(bool active)
 
 void MainWindow::commsApplied(bool searched)
 {
-    watchPort();
+    watchPort(QString()); // the user's choice: whichever instrument answers there
     if (!searched || !m_port.isOpen())
         return;
     rememberPort();
@@ -442,7 +449,7 @@ void MainWindow::mnuComm_Click()
             if (const auto port = searchAllPorts(settings))
                 comms->useSearchResult(m_port.portNumber());
             else
-                watchPort();
+                watchPort(m_watcher->identification()); // the port in use, reopened
         });
         m_comms = comms;
     }

@@ -84,8 +84,10 @@ private:
     PortInfo rememberedPort() const;
     void rememberPort();
     QString identityOfPort() const;
-    // Watches the port in use; after an unplug, relocatePort() finds its device by identity.
-    void watchPort();
+    // Watches the port in use, where the instrument with this identification answered (empty:
+    // none known); after an unplug, relocatePort() finds its device by an identity no other
+    // adapter shares.
+    void watchPort(const QString& identification);
     int relocatePort();
     // Makes the port the one in use at the given settings (a port without a number gets a
     // com<N> link); false, after telling the user, when it cannot be opened.
@@ -114,7 +116,7 @@ private:
     std::unique_ptr<BootLoaderSession> m_bootLoader;
     ConnectionWatcher* m_watcher;
     QLabel* m_lblConnection = nullptr;
-    QString m_identity; // of the device in use, when the system knows one
+    QString m_identity; // of the device in use, when it tells that adapter apart
     QTabWidget* m_tabs;
     ProgramTab* m_programTab;
     RecordTab* m_recordTab;

@@ -110,7 +110,8 @@ int runRecord(Session& session, const Arguments& arguments)
     if (!ok || awaySeconds < 0 || awaySeconds > 24 * 3600)
         return session.fail(kBadInput, QStringLiteral("--reconnect-timeout %1: seconds from 0 to 86400").arg(timeoutText));
     const bool stopWhenFull = arguments.options.contains(QStringLiteral("--stop-when-full"));
-    if (const int status = session.connect(); status != kDone)
+    QString instrument; // its identification: only the same instrument is recorded after an unplug
+    if (const int status = session.connect(&instrument); status != kDone)
         return status;
 
     LiveAcquisition acquisition(session.link());
@@ -131,6 +132,12 @@ int runRecord(Session& session, const Arguments& arguments)
         awayLimit.stop();
         session.console().info(QStringLiteral("%1: back (%2)").arg(session.device(), identification));
         acquisition.resume();
+    });
+    QObject::connect(&watcher, &ConnectionWatcher::otherInstrument, &loop, [&](const QString& other) {
+        status = session.fail(kPortFailure, QStringLiteral("%1: another instrument answered (%2), not the one recorded "
+                                                           "(%3); nothing is sent to it and the record ends")
+                                                .arg(session.device(), other, instrument));
+        acquisition.stop();
     });
     QObject::connect(&awayLimit, &QTimer::timeout, &loop, [&] {
         status = session.fail(kPortFailure, QStringLiteral("%1: the instrument has been away for more than %2 s")
@@ -164,7 +171,7 @@ int runRecord(Session& session, const Arguments& arguments)
     if (const QString refused = acquisition.start(secondsText, minutesText); !refused.isEmpty())
         return session.fail(kBadInput, refused);
     stopWatch.start(50);
-    watcher.watch();
+    watcher.watch(instrument);
     session.console().info(QStringLiteral("Recording every %1 s into %2; Ctrl+C stops and saves")
                                .arg(secondsText, arguments.options.value(QStringLiteral("-o"))));
     loop.exec();

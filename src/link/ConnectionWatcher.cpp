@@ -13,14 +13,16 @@ ConnectionWatcher::ConnectionWatcher(SerialPort& port, SerialLink& link, QObject
     connect(&m_timer, &QTimer::timeout, this, &ConnectionWatcher::check);
 }
 
-void ConnectionWatcher::watch()
+void ConnectionWatcher::watch(const QString& identification)
 {
+    m_identification = identification;
     if (!m_port.isOpen()) {
         setState(State::Idle);
         return;
     }
     m_portNumber = m_port.portNumber();
     m_device = m_port.deviceName();
+    m_route = m_port.route();
     setState(State::Connected);
 }
 
@@ -34,7 +36,7 @@ void ConnectionWatcher::setHeld(bool held)
 void ConnectionWatcher::setState(State state)
 {
     m_state = state;
-    if (state == State::Idle) {
+    if (state == State::Idle || state == State::Elsewhere) {
         m_timer.stop();
         return;
     }
@@ -43,19 +45,21 @@ void ConnectionWatcher::setState(State state)
 
 bool ConnectionWatcher::reopen()
 {
-    if (m_port.open())
+    // The number may lead elsewhere now (a link that dangles no longer names the device): only
+    // the same route is the same device.
+    m_port.setPortNumber(m_portNumber);
+    if (m_port.route() == m_route && m_port.open())
         return true;
     if (!m_relocate || (m_sinceRelocate.isValid() && m_sinceRelocate.elapsed() < kRelocateMs))
         return false;
     m_sinceRelocate.start();
     const int number = m_relocate();
-    if (number <= 0 || number == m_port.portNumber())
+    if (number <= 0 || number == m_portNumber)
         return false;
-    const int previous = m_port.portNumber();
     m_port.setPortNumber(number);
     if (m_port.open())
         return true;
-    m_port.setPortNumber(previous); // the device may yet come back where it was
+    m_port.setPortNumber(m_portNumber); // the device may yet come back where it was
     return false;
 }
 
@@ -63,6 +67,7 @@ void ConnectionWatcher::check()
 {
     switch (m_state) {
     case State::Idle:
+    case State::Elsewhere:
         return;
     case State::Connected:
         if (m_port.isOpen())
@@ -89,9 +94,17 @@ void ConnectionWatcher::check()
             return;
         }
         if (!answer.contains(kIdentityMark))
+            return; // no answer yet (still booting), or not an instrument's
+        const QString identification = answer.trimmed();
+        if (!m_identification.isEmpty() && identification != m_identification) {
+            // Not the instrument in use: it gets nothing more, not even the next identify line.
+            m_port.close();
+            setState(State::Elsewhere);
+            emit otherInstrument(identification);
             return;
-        watch();
-        emit returned(answer.trimmed());
+        }
+        watch(identification);
+        emit returned(identification);
         return;
     }
     }

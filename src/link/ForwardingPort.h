@@ -13,6 +13,7 @@ public:
     int portNumber() const override { return m_inner.portNumber(); }
     void setPortNumber(int number) override { m_inner.setPortNumber(number); }
     QString deviceName() const override { return m_inner.deviceName(); }
+    QString route() const override { return m_inner.route(); }
     QString settings() const override { return m_inner.settings(); }
     bool setSettings(const QString& settings) override { return m_inner.setSettings(settings); }
     bool isOpen() const override { return m_inner.isOpen(); }

@@ -145,12 +145,45 @@ PortInfo PortCatalog::findRemembered(const QList<PortInfo>& ports, const QString
     return {};
 }
 
+QString PortCatalog::distinctIdentity(const QList<PortInfo>& ports, const QString& device)
+{
+    const auto it = std::find_if(ports.begin(), ports.end(), [&](const PortInfo& p) { return p.device == device; });
+    if (it == ports.end() || it->identity.isEmpty() || it->serialNumber.isEmpty())
+        return {};
+    const bool shared = std::any_of(ports.begin(), ports.end(), [&](const PortInfo& p) {
+        return p.device != device
+            && (p.identity == it->identity || (p.serialNumber == it->serialNumber && p.usbId == it->usbId));
+    });
+    return shared ? QString() : it->identity;
+}
+
+PortInfo PortCatalog::findByIdentity(const QList<PortInfo>& ports, const QString& identity)
+{
+    if (identity.isEmpty())
+        return {};
+    PortInfo found;
+    for (const PortInfo& port : ports) {
+        if (port.identity != identity)
+            continue;
+        if (!found.device.isEmpty())
+            return {};
+        found = port;
+    }
+    return found;
+}
+
 int PortCatalog::assignNumber(const QString& device, const QString& configFolder, QString* error)
 {
     const auto named = links(configFolder);
+    const QString wanted = canonical(device);
+    for (int n = 1; n <= kHighestPortNumber; ++n) {
+        const auto link = std::find_if(named.begin(), named.end(), [n](const auto& l) { return l.first == n; });
+        if (link != named.end() ? link->second == wanted : canonical(defaultDeviceForPort(n)) == wanted)
+            return n; // one number per device
+    }
     for (int n = 1; n <= kHighestPortNumber; ++n) {
         const bool claimed = std::any_of(named.begin(), named.end(), [n](const auto& l) { return l.first == n; })
-            || QFileInfo::exists(deviceForPort(n, configFolder));
+            || QFileInfo::exists(defaultDeviceForPort(n));
         if (claimed)
             continue;
         const QString link = QDir(configFolder).filePath(QStringLiteral("com%1").arg(n));

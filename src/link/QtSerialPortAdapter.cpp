@@ -55,6 +55,11 @@ QString QtSerialPortAdapter::deviceName() const
     return m_device.isEmpty() ? deviceForPort(m_portNumber, m_configFolder) : m_device;
 }
 
+QString QtSerialPortAdapter::route() const
+{
+    return m_device.isEmpty() ? portTarget(m_portNumber, m_configFolder) : m_device;
+}
+
 bool QtSerialPortAdapter::setSettings(const QString& settings)
 {
     if (!PortSettings::parse(settings))

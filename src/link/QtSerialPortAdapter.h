@@ -34,6 +34,7 @@ public:
 
     // The device the current port number names, or the one given to useDevice().
     QString deviceName() const override;
+    QString route() const override;
     // Opens this device whatever the port number (an empty path: the port number decides again).
     void useDevice(const QString& path) { m_device = path; }
 

@@ -15,6 +15,10 @@ public:
     virtual void setPortNumber(int number) = 0;
     // The device the port number names (or the one chosen instead), for messages.
     virtual QString deviceName() const = 0;
+    // What the port leads to before links are followed: the device chosen, or the target of the
+    // port number's com<N> entry (see portTarget). It stays the same across an unplug and replug
+    // only when the same device comes back there.
+    virtual QString route() const { return deviceName(); }
     // Settings string such as "9600,n,8,1"; false (and nothing changed) when it is malformed.
     virtual QString settings() const = 0;
     virtual bool setSettings(const QString& settings) = 0;

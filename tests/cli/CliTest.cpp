@@ -259,8 +259,13 @@ void CliTest::record_throughUnplugAndReplug_thenAwayTooLong_savesWithGapsAndStat
 {
     SimProcess sim({QStringLiteral("--away"), QStringLiteral("600000")}); // back when told
     QVERIFY2(sim.started(), qPrintable(sim.error()));
+    // A second instrument where port 1 would fall back to while com1 dangles; any line ends it.
+    QVERIFY(QDir(m_dir.path()).mkpath(QStringLiteral("dev")));
+    SimProcess other({QStringLiteral("--vanish-after"), QStringLiteral("1")}, QStringLiteral("ttyUSB0"), path("dev"));
+    QVERIFY2(other.started(), qPrintable(other.error()));
     const QString file = path(QStringLiteral("unplugged.csv"));
     QProcess process;
+    process.setEnvironment(QProcess::systemEnvironment() << "QUARVEL_DEVICE_FOLDER=" + path("dev"));
     process.start(qEnvironmentVariable("QUARVEL_CLI"),
                   {QStringLiteral("--config"), sim.configFolder(), QStringLiteral("record"), QStringLiteral("--interval"),
                    QStringLiteral("0.1"), QStringLiteral("--minutes"), QStringLiteral("1"),
@@ -278,6 +283,8 @@ void CliTest::record_throughUnplugAndReplug_thenAwayTooLong_savesWithGapsAndStat
     sim.unplug();
     QVERIFY(waitForOutput(QRegularExpression(QStringLiteral("the instrument is away"))));
     const int firstSampleLost = int(out.count(sample)) + 1; // at least; the lines name the points
+    QTest::qWait(1000);
+    QVERIFY2(!out.contains(QStringLiteral("back (")) && QFileInfo::exists(path("dev/ttyUSB0")), qPrintable(out));
     sim.plugBackIn();
     QVERIFY(waitForOutput(QRegularExpression(QStringLiteral("back \\(Quarvel V"))));
     const int backAt = int(out.indexOf(QStringLiteral("back (")));
@@ -319,6 +326,9 @@ void CliTest::portsProbeAndPortAuto_withNoneOneOrTwoInstruments()
         sims.push_back(std::make_unique<SimProcess>(options, QStringLiteral("com%1").arg(2 + 3 * i), m_dir.path()));
         QVERIFY2(sims.back()->started(), qPrintable(sims.back()->error()));
     }
+    // A port that cannot be opened (com1 names a folder) is named so, not left out.
+    QDir(m_dir.path()).mkdir(QStringLiteral("folder"));
+    QFile::link(path("folder"), path("com1"));
     // The system's own serial ports, if any, are listed and asked too; only the links are checked.
     const Run listed = cli(*sims[0], {QStringLiteral("ports")});
     const Run probed = cli(*sims[0], {QStringLiteral("ports"), QStringLiteral("--probe")});
@@ -330,6 +340,8 @@ void CliTest::portsProbeAndPortAuto_withNoneOneOrTwoInstruments()
         const QString answer = answering[i] ? QStringLiteral("Quarvel V1.2 (virtual instrument)") : QStringLiteral("-");
         QVERIFY2(probed.out.contains(line + QLatin1Char('\t') + answer + QLatin1Char('\n')), qPrintable(probed.out));
     }
+    const QString folder = QFileInfo(path("folder")).canonicalFilePath();
+    QVERIFY2(probed.out.contains("1\t" + folder + "\tcom1 link\t-\t- (not opened: "), qPrintable(probed.out));
 
     const Run found = cli(*sims[0], {QStringLiteral("--port"), QStringLiteral("auto"), QStringLiteral("identify")});
     QCOMPARE(found.status, autoStatus);

@@ -163,8 +163,11 @@ void EndToEndTest::startUpFailure_searchFindsTheInstrumentBehindCom3_andTheNextS
 {
     SimProcess sim({}, QStringLiteral("com3"));
     QVERIFY2(sim.started(), qPrintable(sim.error()));
+    const QDir folder(sim.configFolder()); // its com1 names a folder, which no serial port can open
+    QVERIFY(folder.mkdir(QStringLiteral("folder")) && QFile::link(folder.filePath("folder"), folder.filePath("com1")));
     QString pressed = QStringLiteral("cmdSearch");
     QStringList offered; // the remembered port's button, as each failure view showed it
+    QString skipped;     // what the search said of the port it could not open
     QTimer user;
     connect(&user, &QTimer::timeout, [&] {
         QWidget* modal = QApplication::activeModalWidget();
@@ -174,7 +177,9 @@ void EndToEndTest::startUpFailure_searchFindsTheInstrumentBehindCom3_andTheNextS
             looking->findChild<QPushButton*>(pressed)->click();
         } else if (auto* use = modal ? modal->findChild<QPushButton*>(QStringLiteral("cmdUse")) : nullptr;
                    use && use->isVisible()) {
-            use->click(); // other ports were skipped: the one found is offered to pick
+            if (auto* label = modal->findChild<QLabel*>(QStringLiteral("lblSkipped")); label->isVisible())
+                skipped = label->text();
+            use->click(); // another port was skipped: the one found is offered to pick, not taken
         }
     });
     user.start(50);
@@ -185,6 +190,9 @@ void EndToEndTest::startUpFailure_searchFindsTheInstrumentBehindCom3_andTheNextS
         QCOMPARE(b.param(1)->text(), QStringLiteral("10")); // the settings were read from it
         QCOMPARE(b.prompter.messages, QStringList());
     }
+    const QString device = QFileInfo(folder.filePath("folder")).canonicalFilePath();
+    QVERIFY2(skipped.startsWith("Not searched, the port could not be opened:\nport 1, " + device + ": "),
+             qPrintable(skipped));
     pressed = QStringLiteral("cmdRemembered");
     Bench b(sim.configFolder());
     b.window.startUp();

@@ -1,5 +1,6 @@
 // The watcher on an in-memory port: a port that closes under the program is waited for and the
-// instrument identified again when it is back, except while the boot loader holds the line.
+// instrument identified again when it is back, except while the boot loader holds the line; only
+// the device that was lost is reopened, and only the instrument that was in use counts as back.
 #include "link/ConnectionWatcher.h"
 #include "link/SerialLink.h"
 #include "support/FakeSerialPort.h"
@@ -14,29 +15,33 @@ using namespace quarvel::test;
 class ConnectionWatcherTest : public QObject {
     Q_OBJECT
 private slots:
-    void vanishedPort_isWaitedFor_andIdentifiedOnItsReturn_butNotWhileHeld();
+    void vanishedDevice_isWaitedFor_onlyWhereItWas_andOnlyItsInstrumentCountsAsBack();
     void deviceBackUnderAnotherNumber_isReopenedThere();
 };
 
-void ConnectionWatcherTest::vanishedPort_isWaitedFor_andIdentifiedOnItsReturn_butNotWhileHeld()
+void ConnectionWatcherTest::vanishedDevice_isWaitedFor_onlyWhereItWas_andOnlyItsInstrumentCountsAsBack()
 {
     FakeSerialPort port;
     port.setPortNumber(3);
+    port.setRoute(QStringLiteral("/dev/ttyACM0"));
     ScriptedPrompter prompter;
     SerialLink link(port, prompter);
-    port.setResponder([](const QByteArray& line) {
-        return line == "1DID\r" ? line + "Quarvel V1.2\r\n" : line + "?\r\n";
+    QByteArray instrument = "Quarvel V1.2";
+    int deafIdentifies = 0; // a returning instrument boots first and hears nothing
+    port.setResponder([&](const QByteArray& line) -> QByteArray {
+        if (line != "1DID\r")
+            return line + "?\r\n";
+        return deafIdentifies-- > 0 ? QByteArray() : QByteArray(line + instrument + "\r\n");
     });
     ConnectionWatcher watcher(port, link);
     QSignalSpy lost(&watcher, &ConnectionWatcher::lost);
     QSignalSpy returned(&watcher, &ConnectionWatcher::returned);
+    QSignalSpy other(&watcher, &ConnectionWatcher::otherInstrument);
     watcher.watch();
     QCOMPARE(watcher.state(), ConnectionWatcher::State::Idle); // a port never opened is not waited for
 
     QVERIFY(port.open());
-    watcher.watch();
-    QCOMPARE(watcher.portNumber(), 3);
-    QCOMPARE(watcher.device(), QStringLiteral("fake device"));
+    watcher.watch(QStringLiteral("Quarvel V1.2"));
     watcher.setHeld(true); // the boot loader has the line
     port.vanish();
     QTRY_COMPARE(lost.size(), 1);
@@ -45,12 +50,30 @@ void ConnectionWatcherTest::vanishedPort_isWaitedFor_andIdentifiedOnItsReturn_bu
     QCOMPARE(port.openCount(), 1);
     QVERIFY(port.writes().isEmpty());
 
+    // Its com<N> link dangles, so the number names the default device now, where a Quarvel answers.
+    port.setRoute(QStringLiteral("/dev/ttyUSB0"));
     watcher.setHeld(false);
+    QTest::qWait(4 * ConnectionWatcher::kRetryMs);
+    QCOMPARE(port.openCount(), 1);
+    QVERIFY(port.writes().isEmpty());
+
+    deafIdentifies = 3;
+    port.setRoute(QStringLiteral("/dev/ttyACM0")); // the adapter is back
     QTRY_COMPARE(returned.size(), 1);
     QCOMPARE(returned[0][0].toString(), QStringLiteral("Quarvel V1.2"));
-    QCOMPARE(watcher.state(), ConnectionWatcher::State::Connected);
-    QCOMPARE(port.writes().first(), QByteArray("1DID\r"));
-    QCOMPARE(lost.size(), 1);
+    QCOMPARE(port.writes(), QByteArrayList(4, "1DID\r")); // three unanswered, then the instrument
+
+    // Back again with another instrument on it: named, and sent nothing more.
+    instrument = "Quarvel V1.3";
+    port.vanish();
+    port.reappear();
+    QTRY_COMPARE(other.size(), 1);
+    QCOMPARE(other[0][0].toString(), QStringLiteral("Quarvel V1.3"));
+    QVERIFY(!port.isOpen());
+    QTest::qWait(4 * ConnectionWatcher::kRetryMs);
+    QCOMPARE(port.writes().size(), 5);
+    QCOMPARE(returned.size(), 1);
+    QVERIFY(watcher.away());
 }
 
 void ConnectionWatcherTest::deviceBackUnderAnotherNumber_isReopenedThere()

@@ -16,6 +16,9 @@ public:
     int portNumber() const override { return m_portNumber; }
     void setPortNumber(int number) override { m_portNumber = number; }
     QString deviceName() const override { return QStringLiteral("fake device"); }
+    // Where the port number leads now: another route stands for another device.
+    QString route() const override { return m_route; }
+    void setRoute(const QString& route) { m_route = route; }
     QString settings() const override { return m_settings; }
     bool setSettings(const QString& settings) override;
 
@@ -53,6 +56,7 @@ private:
     QByteArrayList m_writes;
     QByteArray m_received;
     QString m_settings = QStringLiteral("9600,n,8,1");
+    QString m_route = QStringLiteral("fake device");
     QString m_error;
     QString m_openError;
     qint64 m_pendingTransmit = 0;
