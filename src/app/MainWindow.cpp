@@ -197,7 +197,7 @@ void MainWindow::startUp()
         && m_bootLoader->answersAtLoaderSpeed()) {
         offerRunningBootLoader();
         m_parameters->binding().setDirty(false);
-        watchPort();
+        watchPort(QString()); // no application answered: its identification is not known
         return;
     }
     bool findBootLoader = false;
@@ -308,7 +308,14 @@ std::optional<PortInfo> MainWindow::searchAllPorts(const QString& settings)
     m_watcher->watch(m_watcher->identification());
     std::optional<PortInfo> chosen;
     {
-        SearchDialog search(PortCatalog::list(m_configFolder), settings, m_prompter, this);
+        // A loader this program left running would read lines at another speed as other bytes.
+        QList<PortInfo> skipped;
+        const QList<PortInfo> ports = RunningLoaderNote(m_configFolder).searchable(PortCatalog::list(m_configFolder), &skipped);
+        for (const PortInfo& port : skipped)
+            m_prompter.inform(QStringLiteral("%1 is not searched: a boot loader was left running there. Choose its "
+                                             "port in Comm to reach it.")
+                                  .arg(portTitle(port)));
+        SearchDialog search(ports, settings, m_prompter, this);
         search.exec();
         chosen = search.chosen();
     }

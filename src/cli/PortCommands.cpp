@@ -4,6 +4,7 @@
 #include "cli/Session.h"
 #include "link/PortCatalog.h"
 #include "link/PortSearch.h"
+#include "programmer/RunningLoaderNote.h"
 
 namespace quarvel::cli {
 
@@ -45,7 +46,9 @@ int runPorts(Session& session, const Arguments& arguments)
             session.console().result(portLine(port));
         return kDone;
     }
-    PortSearch search(ports, session.port().settings(), session.prompter());
+    QList<PortInfo> skipped; // a loader left running is not asked at the application's speed
+    PortSearch search(RunningLoaderNote(session.configFolder()).searchable(ports, &skipped), session.port().settings(),
+                      session.prompter());
     QObject::connect(&search, &PortSearch::probing, [&](int index, int count, const PortInfo& port) {
         session.console().info(QStringLiteral("Asking %1 (%2 of %3)").arg(portTitle(port)).arg(index + 1).arg(count));
     });
@@ -58,6 +61,8 @@ int runPorts(Session& session, const Arguments& arguments)
             outcome = QStringLiteral("- (not opened: %1)").arg(oneLine(probe.error));
         session.console().result(portLine(probe.port) + QLatin1Char('\t') + outcome);
     }
+    for (const PortInfo& port : skipped)
+        session.console().result(portLine(port) + QStringLiteral("\t- (not asked: a boot loader was left running there)"));
     return kDone;
 }
 

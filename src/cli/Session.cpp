@@ -57,7 +57,15 @@ int Session::fail(int status, const QString& text)
 int Session::choosePort()
 {
     m_console.info(QStringLiteral("Looking for a Quarvel on every port at %1").arg(m_port->settings()));
-    PortSearch search(PortCatalog::list(m_configFolder), m_port->settings(), m_prompter);
+    // A loader this program left running would read lines at the application's speed as other
+    // bytes (a fuse write among them): its port is not asked.
+    QList<PortInfo> skipped;
+    const QList<PortInfo> ports = RunningLoaderNote(m_configFolder).searchable(PortCatalog::list(m_configFolder), &skipped);
+    for (const PortInfo& port : skipped)
+        m_console.info(QStringLiteral("Not asking %1: a boot loader was left running there; name it with --port or "
+                                      "--device to reach it")
+                           .arg(portTitle(port)));
+    PortSearch search(ports, m_port->settings(), m_prompter);
     search.run();
     const QList<PortProbe> found = search.answered();
     if (found.size() == 1) {

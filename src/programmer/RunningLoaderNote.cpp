@@ -40,6 +40,19 @@ bool RunningLoaderNote::holds(const QString& device) const
     return !device.isEmpty() && devices().contains(device);
 }
 
+QList<PortInfo> RunningLoaderNote::searchable(const QList<PortInfo>& ports, QList<PortInfo>* skipped) const
+{
+    const QStringList noted = devices();
+    QList<PortInfo> result;
+    for (const PortInfo& port : ports) {
+        if (noted.contains(port.device))
+            skipped->append(port);
+        else
+            result.append(port);
+    }
+    return result;
+}
+
 void RunningLoaderNote::remember(const QString& device)
 {
     QStringList all = devices();

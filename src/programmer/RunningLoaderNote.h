@@ -1,5 +1,8 @@
 #pragma once
 
+#include "link/PortInfo.h"
+
+#include <QList>
 #include <QString>
 #include <QStringList>
 
@@ -17,6 +20,9 @@ public:
     explicit RunningLoaderNote(QString configFolder) : m_folder(std::move(configFolder)) {}
 
     bool holds(const QString& device) const;
+    // The ports a search may ask at the application's speed: those without a noted loader. The
+    // others are added to skipped, so the caller can name them.
+    QList<PortInfo> searchable(const QList<PortInfo>& ports, QList<PortInfo>* skipped) const;
     // Best effort: a note that cannot be written only costs the next start its first look.
     void remember(const QString& device);
     void forget(const QString& device);

@@ -310,9 +310,13 @@ void CliTest::portsProbeAndPortAuto_withNoneOneOrTwoInstruments_data()
     QTest::addColumn<QList<bool>>("answering"); // one instrument each, linked as com2, com5, ...
     QTest::addColumn<int>("autoStatus");
     QTest::addColumn<QString>("autoText"); // what identify --port auto prints (status 0) or its error holds
-    QTest::newRow("none (a silent one)") << QList<bool>{false} << 3 << "no Quarvel answered on";
-    QTest::newRow("one") << QList<bool>{true} << 0 << "Quarvel V1.2 (virtual instrument)\n";
-    QTest::newRow("two") << QList<bool>{true, true} << 3 << "2 Quarvels answered";
+    QTest::addColumn<bool>("secondNotedAsLoader"); // a flash left its boot loader running on the second
+    QTest::newRow("none (a silent one)") << QList<bool>{false} << 3 << "no Quarvel answered on" << false;
+    QTest::newRow("one") << QList<bool>{true} << 0 << "Quarvel V1.2 (virtual instrument)\n" << false;
+    QTest::newRow("two") << QList<bool>{true, true} << 3 << "2 Quarvels answered" << false;
+    // The noted port hears no line at 9600 baud, so only the first one answers.
+    QTest::newRow("two, a loader noted on the second")
+        << QList<bool>{true, true} << 0 << "Quarvel V1.2 (virtual instrument)\n" << true;
 }
 
 void CliTest::portsProbeAndPortAuto_withNoneOneOrTwoInstruments()
@@ -320,12 +324,15 @@ void CliTest::portsProbeAndPortAuto_withNoneOneOrTwoInstruments()
     QFETCH(QList<bool>, answering);
     QFETCH(int, autoStatus);
     QFETCH(QString, autoText);
+    QFETCH(bool, secondNotedAsLoader);
     std::vector<std::unique_ptr<SimProcess>> sims;
     for (int i = 0; i < answering.size(); ++i) {
         const QStringList options = answering[i] ? QStringList() : QStringList{QStringLiteral("--silent")};
         sims.push_back(std::make_unique<SimProcess>(options, QStringLiteral("com%1").arg(2 + 3 * i), m_dir.path()));
         QVERIFY2(sims.back()->started(), qPrintable(sims.back()->error()));
     }
+    if (secondNotedAsLoader)
+        writeFile(path("Quarvel-boot-loader.txt"), sims[1]->device().toUtf8() + "\n");
     // A port that cannot be opened (com1 names a folder) is named so, not left out.
     QDir(m_dir.path()).mkdir(QStringLiteral("folder"));
     QFile::link(path("folder"), path("com1"));
@@ -337,7 +344,9 @@ void CliTest::portsProbeAndPortAuto_withNoneOneOrTwoInstruments()
     for (int i = 0; i < answering.size(); ++i) {
         const QString line = QStringLiteral("%1\t%2\tcom%1 link\t-").arg(2 + 3 * i).arg(sims[i]->device());
         QVERIFY2(listed.out.contains(line + QLatin1Char('\n')), qPrintable(listed.out));
-        const QString answer = answering[i] ? QStringLiteral("Quarvel V1.2 (virtual instrument)") : QStringLiteral("-");
+        QString answer = answering[i] ? QStringLiteral("Quarvel V1.2 (virtual instrument)") : QStringLiteral("-");
+        if (secondNotedAsLoader && i == 1)
+            answer = QStringLiteral("- (not asked: a boot loader was left running there)");
         QVERIFY2(probed.out.contains(line + QLatin1Char('\t') + answer + QLatin1Char('\n')), qPrintable(probed.out));
     }
     const QString folder = QFileInfo(path("folder")).canonicalFilePath();
