@@ -13,7 +13,7 @@ struct CommandEntry {
 };
 
 const QStringList kGlobalValued{QStringLiteral("--port"), QStringLiteral("--device"), QStringLiteral("--baud"),
-                                QStringLiteral("--config")};
+                                QStringLiteral("--config"), QStringLiteral("--wait")};
 const QStringList kGlobalSwitches{QStringLiteral("--quiet")};
 
 const QList<CommandEntry>& commands()
@@ -151,6 +151,9 @@ QString usage(const QString& command)
         "  --device PATH  this serial device instead of a port number\n"
         "  --baud RATE    the instrument's speed (default 9600)\n"
         "  --config DIR   the folder whose com<N> links name the ports (default: the window's)\n"
+        "  --wait SECONDS wait that long for the port to appear (with --port auto: for a Quarvel to\n"
+        "                 answer on a port that appears) before ending with status 3; Ctrl+C while\n"
+        "                 waiting ends with 130 and sends nothing more\n"
         "  --quiet        no progress or reports, only results and errors\n"
         "  --help         this text\n"
         "  --version      the program's version\n"

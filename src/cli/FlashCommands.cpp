@@ -133,7 +133,7 @@ int connectForFlash(Session& session, Entry& entry)
 {
     entry = Entry::Enter;
     const int status = session.connect(nullptr, Session::NotFound::Quiet);
-    if (status != kNotFound)
+    if (status != kNotFound || session.waitedInVain()) // no port, nothing to look for a loader on
         return status;
     session.console().info(QStringLiteral("No application answered; looking for a running boot loader at %1")
                                .arg(kBootLoaderPortSettings));

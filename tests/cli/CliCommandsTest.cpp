@@ -15,6 +15,7 @@
 #include <QTemporaryFile>
 #include <QtTest>
 
+#include <csignal>
 #include <cstdio>
 #include <unistd.h>
 
@@ -58,6 +59,7 @@ private slots:
     void backupAndRestore_keepBlanksAtEitherEndOfAText();
     void restore_seesALostBlank();
     void failedFlash_keepsTheLoaderAndTheSameCommandFinishesIt();
+    void wait_forAPortThatAppears_runsOut_orIsInterrupted();
 };
 
 void CliCommandsTest::command_endsWithTheStatusOfWhatHappened_data()
@@ -200,6 +202,37 @@ void CliCommandsTest::failedFlash_keepsTheLoaderAndTheSameCommandFinishesIt()
     QVERIFY2(finished.status == 0, qPrintable(finished.err));
     QCOMPARE(loader->flash().left(64), image);
     QCOMPARE(instrument.mode(), sim::VirtualInstrument::Mode::Application);
+}
+
+void CliCommandsTest::wait_forAPortThatAppears_runsOut_orIsInterrupted()
+{
+    FakeSerialPort port;
+    port.setResponder([](const QByteArray& line) { return line + "Quarvel V1.2\r\n"; });
+    port.vanish(); // not plugged in
+    QTimer::singleShot(300, [&] { port.reappear(); });
+    const Run found = run(port, {QStringLiteral("--wait"), QStringLiteral("20"), QStringLiteral("identify")});
+    QVERIFY2(found.status == 0, qPrintable(found.err));
+    QVERIFY(port.written().startsWith("\r\r1DID\r"));
+
+    port.vanish();
+    port.clearWrites();
+    const Run late = run(port, {QStringLiteral("--wait"), QStringLiteral("0.3"), QStringLiteral("identify")});
+    QCOMPARE(late.status, 3);
+    QVERIFY2(late.err.contains("port 1: the port did not appear within 0.3 s"), qPrintable(late.err));
+
+    // Ctrl+C as the port appears: the command is not run.
+    const int opened = port.openCount();
+    QTimer::singleShot(300, [&] {
+        port.reappear();
+        std::raise(SIGINT);
+    });
+    const Run stopped = run(port, {QStringLiteral("--wait"), QStringLiteral("60"), QStringLiteral("set"), QStringLiteral("DRA=12")});
+    QCOMPARE(stopped.status, 130);
+    QCOMPARE(port.openCount(), opened);
+    QCOMPARE(port.written(), QByteArray());
+
+    for (const char* bad : {"nan", "-1", "soon"})
+        QVERIFY(!Session(parseArguments({"--wait", bad, "identify"}), &port).error().isEmpty());
 }
 
 QTEST_GUILESS_MAIN(CliCommandsTest)
