@@ -81,7 +81,9 @@ Session::Session(const Arguments& arguments, SerialPort* port)
         const QString text = arguments.options.value(QStringLiteral("--wait"));
         const double seconds = text.toDouble(&ok);
         if (!ok || !std::isfinite(seconds) || seconds < 0 || seconds > kMaxWaitSeconds)
-            m_error = QStringLiteral("--wait %1: a number of seconds from 0 to %2").arg(text).arg(kMaxWaitSeconds, 0, 'f', 0);
+            m_error = QStringLiteral("--wait %1: a number of seconds from 0 to %2")
+                          .arg(text)
+                          .arg(kMaxWaitSeconds, 0, 'f', 0);
         else
             m_waitSeconds = seconds;
     }

@@ -201,7 +201,7 @@ void MainWindowTest::failureView_asksPortOneWhenItAppears_andOnlyOffersAnotherPo
     QCOMPARE(offered, "A serial port appeared: " + p.folder + "/dev/ttyUSB0. Look for the QUARVEL there?");
     QCOMPARE(sentMeanwhile, QByteArray());
     QCOMPARE(p.port.portNumber(), 1);
-    QCOMPARE(p.lineUnderTabs(), QStringLiteral("QUARVEL connected (port 1, fake device): Quarvel V1.2. Settings read."));
+    QCOMPARE(p.lineUnderTabs(), QString("QUARVEL connected (port 1, fake device): Quarvel V1.2. Settings read."));
     QCOMPARE(p.w.param(1)->text(), QStringLiteral("1")); // read from it
 }
 

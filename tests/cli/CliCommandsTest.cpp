@@ -226,7 +226,7 @@ void CliCommandsTest::wait_forAPortThatAppears_runsOut_orIsInterrupted()
         port.reappear();
         std::raise(SIGINT);
     });
-    const Run stopped = run(port, {QStringLiteral("--wait"), QStringLiteral("60"), QStringLiteral("set"), QStringLiteral("DRA=12")});
+    const Run stopped = run(port, {"--wait", "60", "set", "DRA=12"});
     QCOMPARE(stopped.status, 130);
     QCOMPARE(port.openCount(), opened);
     QCOMPARE(port.written(), QByteArray());

@@ -349,9 +349,8 @@ void CliTest::portAutoWait_asksThePortThatAppears()
 {
     QTemporaryDir folder; // no instrument linked yet
     QProcess process;
-    process.start(qEnvironmentVariable("QUARVEL_CLI"), {QStringLiteral("--config"), folder.path(), QStringLiteral("--port"),
-                                                        QStringLiteral("auto"), QStringLiteral("--wait"),
-                                                        QStringLiteral("60"), QStringLiteral("identify")});
+    process.start(qEnvironmentVariable("QUARVEL_CLI"),
+                  {"--config", folder.path(), "--port", "auto", "--wait", "60", "identify"});
     QByteArray out;
     for (QDeadlineTimer deadline(60000); !out.contains("Waiting up to 60 s") && !deadline.hasExpired();) {
         process.waitForReadyRead(200);
