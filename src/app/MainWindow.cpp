@@ -238,6 +238,8 @@ void MainWindow::startUp()
     m_parameters->binding().setDirty(false);
     watchPort();
     m_seeking = !found && !m_bootLoader->active();
+    if (!m_seeking)
+        m_arrivals->stop();
     if (found && arrived && !m_identification.isEmpty())
         showConnection(tr("QUARVEL connected (%1): %2. Settings read.").arg(portText(), m_identification));
 }
@@ -352,6 +354,7 @@ void MainWindow::lookOnArrivedPort(const PortInfo& port)
     m_offer->withdraw();
     showConnection(tr("A serial port appeared (%1): looking for QUARVEL there...").arg(portTitle(port)));
     if (const QString problem = openPort(port, kDefaultPortSettings, 5); !problem.isEmpty()) {
+        watchPort(); // no port in use: nothing to wait for
         showConnection(tr("QUARVEL was not found: %1").arg(problem));
         return;
     }
@@ -400,6 +403,7 @@ void MainWindow::stopSeeking()
     m_seeking = false;
     ++m_arrivedSearch;
     m_offer->withdraw();
+    m_arrivals->stop(); // an unplugged instrument is waited for by the connection watcher
 }
 
 std::optional<PortInfo> MainWindow::searchAllPorts(const QString& settings)
