@@ -21,7 +21,7 @@ _quarvel_cli()
         --config) _filedir -d; return ;;
         -o) _filedir '@(csv|png|svg)'; return ;;
         --baud) COMPREPLY=($(compgen -W '1200 2400 4800 9600 19200 38400 57600 115200' -- "$cur")); return ;;
-        --port | --fuse | --lock | --interval | --minutes | --comment | --pack | --limits | --size) return ;;
+        --port | --wait | --fuse | --lock | --interval | --minutes | --comment | --pack | --limits | --size) return ;;
     esac
 
     local general synopsis command="" i
