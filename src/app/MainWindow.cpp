@@ -4,6 +4,8 @@
 #include "app/WindowTabs.h"
 #include "link/CommandFraming.h"
 #include "link/ConnectionWatcher.h"
+#include "link/DeviceDiscovery.h"
+#include "link/PortArrivalWatcher.h"
 #include "link/PortCatalog.h"
 #include "link/PortSettingsFile.h"
 #include "link/PortSettings.h"
@@ -12,6 +14,7 @@
 #include "link/SerialPort.h"
 #include "link/ui/CommsDialog.h"
 #include "link/ui/LookingDialog.h"
+#include "link/ui/PortOffer.h"
 #include "link/ui/SearchDialog.h"
 #include "params/ParameterTable.h"
 #include "params/ui/ParameterBinding.h"
@@ -35,6 +38,7 @@
 #include <QMenuBar>
 #include <QStatusBar>
 #include <QTabWidget>
+#include <QTimer>
 
 namespace quarvel {
 
@@ -52,7 +56,8 @@ MainWindow::MainWindow(SerialPort& port, Prompter& prompter, QString configFolde
       m_link(std::make_unique<SerialLink>(port, prompter)),
       m_parameters(std::make_unique<ParameterPages>(*m_link)),
       m_bootLoader(std::make_unique<BootLoaderSession>(port, *m_link)),
-      m_watcher(new ConnectionWatcher(port, *m_link, this))
+      m_watcher(new ConnectionWatcher(port, *m_link, this)),
+      m_arrivals(new PortArrivalWatcher(m_configFolder, this))
 {
     setWindowTitle(QStringLiteral("Quarvel, V1.2"));
     // The layout is drawn for an 8-point dialog font; the value fields keep their own.
@@ -82,6 +87,10 @@ MainWindow::MainWindow(SerialPort& port, Prompter& prompter, QString configFolde
     m_lblConnection->setObjectName(QStringLiteral("lblConnection"));
     m_lblConnection->setTextInteractionFlags(Qt::TextSelectableByMouse);
     statusBar()->addWidget(m_lblConnection, 1);
+    m_offer = new PortOffer(this);
+    statusBar()->addPermanentWidget(m_offer);
+    m_offer->hide();
+    connect(m_offer, &PortOffer::taken, this, &MainWindow::lookOnArrivedPort);
     statusBar()->setSizeGripEnabled(false);
     statusBar()->hide(); // shown with the first thing it has to say
     resize(twips(kClientWidthTwips), twips(kClientHeightTwips) + menuBar()->sizeHint().height());
@@ -99,6 +108,9 @@ MainWindow::MainWindow(SerialPort& port, Prompter& prompter, QString configFolde
                           "Choose its port with \"Comm\" to use it.")
                            .arg(portText(), identification));
     });
+    // Queued: the look may run the event loop, and the watcher's next look must not run inside it.
+    connect(m_arrivals, &PortArrivalWatcher::appeared, this, &MainWindow::portAppeared, Qt::QueuedConnection);
+    connect(m_arrivals, &PortArrivalWatcher::gone, this, &MainWindow::portGone, Qt::QueuedConnection);
 }
 
 MainWindow::~MainWindow()
@@ -187,6 +199,7 @@ bool MainWindow::dirty() const
 
 void MainWindow::startUp()
 {
+    m_arrivals->start(); // the ports present now have not appeared
     m_port.setPortNumber(1);
     m_port.setSettings(kDefaultPortSettings);
     // Without a port the search below fails and the fields stay empty; the search then says why.
@@ -201,6 +214,8 @@ void MainWindow::startUp()
         return;
     }
     bool findBootLoader = false;
+    bool found = false;
+    bool arrived = false;
     for (;;) {
         m_port.write(toWire(QString(kCR)));
         m_port.write(toWire(QString(kCR)));
@@ -209,8 +224,11 @@ void MainWindow::startUp()
         looking.setPortProblem(portProblem);
         if (!remembered.device.isEmpty())
             looking.offerRemembered(portTitle(remembered));
+        m_looking = &looking;
         looking.exec();
-        if (looking.found()) {
+        m_looking = nullptr;
+        found = looking.found();
+        if (found) {
             rememberPort();
             RunningLoaderNote(m_configFolder).forget(m_port.deviceName()); // the application runs there
         }
@@ -218,12 +236,18 @@ void MainWindow::startUp()
         m_identification = looking.identification();
         m_reportHistory->setInstrument(m_identification);
         if (looking.choice() == LookingDialog::Choice::Search) {
-            if (searchAllPorts(kDefaultPortSettings))
+            arrived = false;
+            found = searchAllPorts(kDefaultPortSettings).has_value();
+            if (found)
                 rememberPort();
         } else if (looking.choice() == LookingDialog::Choice::Remembered
                    && switchTo(remembered, kDefaultPortSettings)) {
             portProblem.clear();
             continue; // the full search of the start-up, on that port
+        } else if (looking.choice() == LookingDialog::Choice::Arrived) {
+            arrived = true;
+            portProblem = openPort(looking.arrival(), kDefaultPortSettings, 5);
+            continue; // the same, on the port that appeared
         }
         break;
     }
@@ -232,6 +256,11 @@ void MainWindow::startUp()
     m_parameters->binding().reloadParameters(); // refused while the loader runs: the fields stay empty
     m_parameters->binding().setDirty(false);
     watchPort(m_identification);
+    m_seeking = !found && !m_bootLoader->active();
+    if (!m_seeking)
+        m_arrivals->stop();
+    if (found && arrived && !m_identification.isEmpty())
+        showConnection(tr("QUARVEL connected (%1): %2. Settings read.").arg(portText(), m_identification));
 }
 
 PortInfo MainWindow::rememberedPort() const
@@ -284,21 +313,120 @@ int MainWindow::relocatePort()
 
 bool MainWindow::switchTo(const PortInfo& port, const QString& settings)
 {
+    const QString problem = openPort(port, settings);
+    if (problem.isEmpty())
+        return true;
+    m_prompter.inform(problem);
+    return false;
+}
+
+QString MainWindow::openPort(const PortInfo& port, const QString& settings, int attempts)
+{
     int number = port.portNumber;
     QString error;
     if (number == 0)
         number = PortCatalog::assignNumber(port.device, m_configFolder, &error);
-    if (number == 0) {
-        m_prompter.inform(error);
-        return false;
-    }
+    if (number == 0)
+        return error;
     m_port.close();
     m_port.setPortNumber(number);
     m_port.setSettings(settings);
-    if (m_port.open())
-        return true;
-    m_prompter.inform(m_port.errorString());
-    return false;
+    for (int attempt = 1; !m_port.open(); ++attempt) {
+        if (attempt >= attempts)
+            return m_port.errorString();
+        m_link->delay(100);
+    }
+    return {};
+}
+
+void MainWindow::portAppeared(const PortInfo& port)
+{
+    const bool expected = m_arrivals->isExpected(port);
+    if (m_looking) {
+        m_looking->portAppeared(port, expected);
+        return;
+    }
+    if (!m_seeking || m_bootLoader->active())
+        return;
+    if (expected) {
+        lookOnArrivedPort(port);
+        return;
+    }
+    m_offer->offer(port);
+    statusBar()->show();
+}
+
+void MainWindow::portGone(const QString& device)
+{
+    if (m_looking)
+        m_looking->portGone(device);
+    m_offer->withdraw(device);
+}
+
+void MainWindow::lookOnArrivedPort(const PortInfo& port)
+{
+    if (!m_seeking)
+        return;
+    if (m_link->busy()) { // an exchange under way ends first
+        QTimer::singleShot(50, this, [this, port] { lookOnArrivedPort(port); });
+        return;
+    }
+    const int search = ++m_arrivedSearch;
+    m_offer->withdraw();
+    showConnection(tr("A serial port appeared (%1): looking for QUARVEL there...").arg(portTitle(port)));
+    if (const QString problem = openPort(port, kDefaultPortSettings, 5); !problem.isEmpty()) {
+        watchPort(QString()); // no port in use: nothing to wait for
+        showConnection(tr("QUARVEL was not found: %1").arg(problem));
+        return;
+    }
+    watchPort(QString()); // a port the user chose to look on, or port 1: whichever instrument answers
+    // As at start-up: two line ends end whatever a previous program left half sent.
+    m_port.write(toWire(QString(kCR)));
+    m_port.write(toWire(QString(kCR)));
+    identifyArrived(search, 0);
+}
+
+void MainWindow::identifyArrived(int search, int attempt)
+{
+    if (search != m_arrivedSearch || !m_seeking)
+        return; // the user chose a port meanwhile, or another port is asked
+    if (m_link->busy()) {
+        QTimer::singleShot(20, this, [this, search, attempt] { identifyArrived(search, attempt); });
+        return;
+    }
+    const QString answer = m_link->getValue(kInstrumentAddress, kIdentifyCode);
+    if (search != m_arrivedSearch || !m_seeking)
+        return;
+    if (answer.contains(kIdentityMark)) {
+        arrivedInstrumentFound(answer.trimmed());
+        return;
+    }
+    if (attempt + 1 >= kMaxIdentifyAttempts || !m_port.isOpen()) {
+        showConnection(tr("No QUARVEL answered on %1.").arg(portText()));
+        return;
+    }
+    QTimer::singleShot(0, this, [this, search, attempt] { identifyArrived(search, attempt + 1); });
+}
+
+void MainWindow::arrivedInstrumentFound(const QString& identification)
+{
+    stopSeeking();
+    rememberPort();
+    RunningLoaderNote(m_configFolder).forget(m_port.deviceName()); // the application runs there
+    watchPort(identification); // from now on a reconnection returns only to this instrument
+    m_identification = identification;
+    m_reportHistory->setInstrument(identification);
+    showConnection(tr("QUARVEL connected (%1): %2. Reading its settings...").arg(portText(), identification));
+    m_parameters->binding().reloadParameters();
+    showConnection(tr("QUARVEL connected (%1): %2. Settings read.").arg(portText(), identification));
+}
+
+void MainWindow::stopSeeking()
+{
+    m_seeking = false;
+    ++m_arrivedSearch;
+    m_offer->withdraw();
+    m_arrivals->stop(); // an unplugged instrument is waited for by the connection watcher
 }
 
 std::optional<PortInfo> MainWindow::searchAllPorts(const QString& settings)
@@ -319,8 +447,10 @@ std::optional<PortInfo> MainWindow::searchAllPorts(const QString& settings)
         search.exec();
         chosen = search.chosen();
     }
-    if (chosen && switchTo(*chosen, settings))
+    if (chosen && switchTo(*chosen, settings)) {
+        stopSeeking();
         return chosen;
+    }
     if (!m_port.open())
         m_prompter.inform(m_port.errorString());
     return std::nullopt;
@@ -353,6 +483,7 @@ void MainWindow::connectionLost()
 
 void MainWindow::connectionReturned(const QString& identification)
 {
+    stopSeeking();
     m_identification = identification;
     m_reportHistory->setInstrument(identification);
     showConnection(tr("QUARVEL is back (%1): %2. Reading its settings...").arg(portText(), identification));
@@ -440,6 +571,7 @@ void MainWindow::showBootLoaderActive(bool active)
 
 void MainWindow::commsApplied(bool searched)
 {
+    stopSeeking(); // the user's choice stands
     watchPort(QString()); // the user's choice: whichever instrument answers there
     if (!searched || !m_port.isOpen())
         return;

@@ -16,7 +16,10 @@ namespace quarvel {
 
 class BootLoaderSession;
 class ConnectionWatcher;
+class LookingDialog;
 class ParameterPages;
+class PortArrivalWatcher;
+class PortOffer;
 class ProgramTab;
 class Prompter;
 class RecordTab;
@@ -57,6 +60,7 @@ public:
     ParameterPages& parameters() { return *m_parameters; }
     SerialLink& link() { return *m_link; }
     ConnectionWatcher& connection() { return *m_watcher; }
+    PortArrivalWatcher& arrivals() { return *m_arrivals; }
     RecordTab* recordTab() const { return m_recordTab; }
     ReportHistoryControls* reportHistory() const { return m_reportHistory; }
     // The battery history file the report rows go to and the History view reads.
@@ -92,6 +96,21 @@ private:
     // Makes the port the one in use at the given settings (a port without a number gets a
     // com<N> link); false, after telling the user, when it cannot be opened.
     bool switchTo(const PortInfo& port, const QString& settings);
+    // The same without a message: empty when open, else why not. Tried `attempts` times, 100 ms
+    // apart (a device that has just appeared may not be open to the user for a moment).
+    QString openPort(const PortInfo& port, const QString& settings, int attempts = 1);
+    // A port appeared: taken or offered by the failure view; after the start-up, while no
+    // instrument has answered and no port was chosen, asked (port 1, the remembered adapter) or
+    // offered under the tabs.
+    void portAppeared(const PortInfo& port);
+    void portGone(const QString& device);
+    // Opens the port that appeared and looks for the instrument there, one identify exchange per
+    // turn of the event loop, so the window stays usable.
+    void lookOnArrivedPort(const PortInfo& port);
+    void identifyArrived(int search, int attempt);
+    void arrivedInstrumentFound(const QString& identification);
+    // An instrument answered or the user chose a port: appearing ports are no longer asked.
+    void stopSeeking();
     // "Search all ports" at the given speed; the port chosen, or nothing (the port is reopened).
     std::optional<PortInfo> searchAllPorts(const QString& settings);
     void connectionLost();
@@ -115,6 +134,11 @@ private:
     std::unique_ptr<ParameterPages> m_parameters;
     std::unique_ptr<BootLoaderSession> m_bootLoader;
     ConnectionWatcher* m_watcher;
+    PortArrivalWatcher* m_arrivals;
+    LookingDialog* m_looking = nullptr; // while the start-up's dialog shows
+    PortOffer* m_offer = nullptr;       // under the tabs
+    bool m_seeking = false;             // no instrument since the start-up; no port chosen
+    int m_arrivedSearch = 0;            // ends a look on an arrived port when changed
     QLabel* m_lblConnection = nullptr;
     QString m_identity; // of the device in use, when it tells that adapter apart
     QTabWidget* m_tabs;

@@ -31,6 +31,11 @@ const QList<OptionSpec>& globalOptions()
         {QStringLiteral("--baud"), QStringLiteral("RATE"), QStringLiteral("the instrument's speed (default 9600)")},
         {QStringLiteral("--config"), QStringLiteral("DIR"),
          QStringLiteral("the folder whose com<N> links name the ports (default: the window's)")},
+        {QStringLiteral("--wait"), QStringLiteral("SECONDS"),
+         QStringLiteral("wait that long for the port to appear (with --port auto: for a Quarvel to\n"
+                        "answer on a port that appears) before ending with status 3; Ctrl+C while\n"
+                        "waiting ends with 130 and sends nothing more"),
+         false, ValueKind::Seconds},
         {QStringLiteral("--quiet"), {}, QStringLiteral("no progress or reports, only results and errors")},
         {QStringLiteral("--help"), {}, QStringLiteral("this text (also -h)")},
         {QStringLiteral("--version"), {}, QStringLiteral("the program's version")},

@@ -6,7 +6,7 @@ namespace quarvel::cli {
 enum ExitStatus : int {
     kDone = 0,
     kBadInput = 2,     // bad arguments or input file: nothing was sent
-    kNotFound = 3,     // the port opened but no Quarvel answered the identify exchange
+    kNotFound = 3,     // no Quarvel answered the identify exchange, or --wait ran out before the port appeared
     kRefused = 4,      // the instrument refused a value or a save, or data read back differs
     kPortFailure = 5,  // the port could not be opened or was lost, or the instrument stopped answering
     // The work was done with the instrument (settings written, flash programmed, values or a record

@@ -147,7 +147,8 @@ int connectForFlash(Session& session, Entry& entry)
 {
     entry = Entry::Enter;
     const int status = session.connect(nullptr, Session::NotFound::Quiet);
-    if (status != kNotFound || session.noPortChosen())
+    // No port chosen or none appeared: there is nothing to look for a loader on.
+    if (status != kNotFound || session.noPortChosen() || session.waitedInVain())
         return status;
     if (!session.notedLoaderAnswered())
         session.console().info(QStringLiteral("No application answered; looking for a running boot loader at %1")

@@ -17,14 +17,10 @@ QString orDash(const QString& text)
 
 QString description(const PortInfo& port)
 {
-    QStringList parts;
-    for (const QString& part : {port.description, port.manufacturer, port.usbId}) {
-        if (!part.isEmpty() && !parts.contains(part))
-            parts << part;
-    }
-    if (parts.isEmpty() && !port.linkName.isEmpty())
-        parts << QStringLiteral("%1 link").arg(port.linkName);
-    return parts.join(QStringLiteral(", "));
+    const QString text = portDescription(port);
+    if (text.isEmpty() && !port.linkName.isEmpty())
+        return QStringLiteral("%1 link").arg(port.linkName);
+    return text;
 }
 
 QString portLine(const PortInfo& port)

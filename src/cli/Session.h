@@ -32,10 +32,14 @@ public:
     // The device in use, for messages.
     QString device() const;
     QString configFolder() const { return m_configFolder; }
+    // --wait ran out without the port (or, with --port auto, a Quarvel) appearing.
+    bool waitedInVain() const { return m_waitedInVain; }
 
     enum class NotFound { Report, Quiet };
     // Opens the port (with --port auto, the one where exactly one Quarvel answers a search) and
-    // finds the instrument with the window's identify exchange.
+    // finds the instrument with the window's identify exchange. With --wait, first waits for the
+    // port to appear (with --port auto, asks each port that appears) for that long: kNotFound
+    // when the time runs out, the interrupt's status on Ctrl+C, with nothing more sent.
     // kDone with the identification text, or the status after reporting why not (kNotFound
     // unreported when asked, for a caller that looks further).
     int connect(QString* identification = nullptr, NotFound notFound = NotFound::Report);
@@ -57,7 +61,11 @@ public:
 
 private:
     // --port auto: chooses the port, or reports what the search found and returns the status.
+    // While --wait lasts, the ports that appear are asked in turn until a Quarvel answers.
     int choosePort();
+    // --wait with a port given: opens it once it is there.
+    int waitForPort();
+    int interruptedWhileWaiting();
     // Where this program left a boot loader running, asks it first at its own speed: a loader
     // hears no application line, which a UART would read as other bytes and the loader as commands.
     bool notedLoaderAnswers();
@@ -67,6 +75,8 @@ private:
     bool m_noPortChosen = false;
     bool m_loaderAsked = false;
     bool m_notedLoaderAnswered = false;
+    double m_waitSeconds = 0;
+    bool m_waitedInVain = false;
     Console m_console;
     QtSerialPortAdapter m_ownPort;
     SerialPort* m_port;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 namespace quarvel {
 
@@ -26,6 +27,18 @@ inline QString portTitle(int portNumber, const QString& device)
 inline QString portTitle(const PortInfo& port)
 {
     return portTitle(port.portNumber, port.device);
+}
+
+// What the system says of a port, each fact once: "FT232R USB UART, FTDI, 0403:6001"; empty when
+// it says nothing.
+inline QString portDescription(const PortInfo& port)
+{
+    QStringList parts;
+    for (const QString& part : {port.description, port.manufacturer, port.usbId}) {
+        if (!part.isEmpty() && !parts.contains(part))
+            parts << part;
+    }
+    return parts.join(QStringLiteral(", "));
 }
 
 } // namespace quarvel

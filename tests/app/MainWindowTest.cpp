@@ -1,7 +1,10 @@
 // The main window against the virtual instrument in this process (or a fake port where the port
 // itself has to fail or is not used): start-up, tabs, menu, and that every field can be reached.
 #include "app/MainWindow.h"
+#include "link/PortArrivalWatcher.h"
+#include "link/PortSettingsFile.h"
 #include "link/ui/LookingDialog.h"
+#include "link/ui/PortOffer.h"
 #include "programmer/BootLoaderSession.h"
 #include "programmer/ProgrammerTexts.h"
 #include "programmer/RunningLoaderNote.h"
@@ -20,20 +23,27 @@
 #include "recorder/ui/ReportHistoryControls.h"
 #include "support/FakeSerialPort.h"
 #include "support/SimRig.h"
+#include "support/TestFiles.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialog>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QStatusBar>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
+
+#include <functional>
 
 using namespace quarvel;
 using namespace quarvel::test;
@@ -67,6 +77,45 @@ struct Bare {
     Window<FakeSerialPort> w{port, prompter};
 };
 
+// Adapters plugged in while the window runs: devices and com<N> links made in the window's
+// folders, and a port that answers as a Quarvel only on the port numbers in `answering`.
+struct Plugging : Bare {
+    QSet<int> answering;
+    const QString folder = QFileInfo(w.dir.path()).canonicalFilePath();
+    Plugging()
+    {
+        port.setResponder([this](const QByteArray& line) -> QByteArray {
+            if (!answering.contains(port.portNumber()))
+                return {};
+            return line + QByteArray(line == "1DID\r" ? "Quarvel V1.2\r\n" : "1\r\n");
+        });
+        QDir(folder).mkpath("dev");
+        w.window.arrivals().setDeviceFolder(folder + "/dev"); // stands for /dev
+    }
+    void plugIn(const QString& device, const QString& link = {})
+    {
+        writeFile(device, {});
+        if (!link.isEmpty())
+            QVERIFY(QFile::link(device, folder + "/" + link));
+    }
+    QString lineUnderTabs() { return w.window.findChild<QLabel*>("lblConnection")->text(); }
+    // The start-up on a port where nothing answers yet; `user` acts once the failure view shows.
+    void startUp(const std::function<void(LookingDialog&)>& user)
+    {
+        QTimer view;
+        bool acted = false;
+        QObject::connect(&view, &QTimer::timeout, [&] {
+            auto* looking = qobject_cast<LookingDialog*>(QApplication::activeModalWidget());
+            if (!acted && looking && looking->failureShown()) {
+                acted = true;
+                user(*looking);
+            }
+        });
+        view.start(20);
+        w.window.startUp();
+    }
+};
+
 } // namespace
 
 class MainWindowTest : public QObject {
@@ -74,6 +123,9 @@ class MainWindowTest : public QObject {
 private slots:
     void startUp_wakesIdentifiesAndReadsEverySetting();
     void startUpWithoutApplication_findsARunningLoaderWhenAsked();
+    void failureView_asksPortOneWhenItAppears_andOnlyOffersAnotherPort();
+    void failureView_asksTheRememberedAdapterWhenItAppears();
+    void withoutInstrument_aPortThatAppearsIsAskedOnlyWhenTaken();
     void programmingMode_disablesEveryApplicationExchange();
     void failedVerify_asksBeforeTheApplicationIsStarted();
     void declinedProgramTab_afterASession_keepsTheCommSpeed();
@@ -131,6 +183,66 @@ void MainWindowTest::startUpWithoutApplication_findsARunningLoaderWhenAsked()
     QCOMPARE(r.w.window.tabs()->currentIndex(), kProgram);
     QCOMPARE(r.w.window.findChild<QLineEdit*>(QStringLiteral("txtProgrammer"))->text(), QStringLiteral("QRVBOOT"));
     QVERIFY(r.w.window.bootLoader().active());
+}
+
+// The instrument plugged in after the start: its com1 link's adapter appears.
+void MainWindowTest::failureView_asksPortOneWhenItAppears_andOnlyOffersAnotherPort()
+{
+    Plugging p;
+    const QString acm = p.folder + "/ttyACM0";
+    QVERIFY(QFile::link(acm, p.folder + "/com1")); // port 1, not plugged in yet
+    QByteArray sentMeanwhile = "not looked at";
+    QString offered;
+    p.startUp([&](LookingDialog& looking) {
+        p.port.clearWrites();
+        // Port 1's device only without the link: another port.
+        p.plugIn(p.folder + "/dev/ttyUSB0");
+        auto* offer = looking.findChild<PortOffer*>();
+        QTRY_VERIFY(offer->isVisible());
+        offered = offer->findChild<QLabel*>()->text();
+        sentMeanwhile = p.port.written();
+        p.answering << 1;
+        p.plugIn(acm);
+    });
+    QCOMPARE(offered, "A serial port appeared: " + p.folder + "/dev/ttyUSB0. Look for the QUARVEL there?");
+    QCOMPARE(sentMeanwhile, QByteArray());
+    QCOMPARE(p.port.portNumber(), 1);
+    QCOMPARE(p.lineUnderTabs(), QString("QUARVEL connected (port 1, fake device): Quarvel V1.2. Settings read."));
+    QCOMPARE(p.w.param(1)->text(), QStringLiteral("1")); // read from it
+}
+
+void MainWindowTest::failureView_asksTheRememberedAdapterWhenItAppears()
+{
+    Plugging p;
+    const QString adapter = p.folder + "/ttyACM3";
+    QVERIFY(PortSettingsFile(p.folder).rememberDevice(adapter, QString()));
+    p.startUp([&](LookingDialog&) {
+        p.answering << 4;
+        p.plugIn(adapter, "com4");
+    });
+    QCOMPARE(p.port.portNumber(), 4);
+    QVERIFY2(p.lineUnderTabs().startsWith("QUARVEL connected (port 4, "), qPrintable(p.lineUnderTabs()));
+}
+
+// After the failure view's OK: a port that is neither port 1 nor the remembered adapter.
+void MainWindowTest::withoutInstrument_aPortThatAppearsIsAskedOnlyWhenTaken()
+{
+    Plugging p;
+    p.startUp([](LookingDialog& looking) { looking.findChild<QPushButton*>("cmdOK")->click(); });
+    p.port.clearWrites();
+    p.answering << 3;
+    p.plugIn(p.folder + "/ttyOther", "com3");
+    auto* offer = p.w.window.statusBar()->findChild<PortOffer*>();
+    QTRY_VERIFY(offer->isVisibleTo(&p.w.window));
+    QTest::qWait(2 * PortArrivalWatcher::kLookMs);
+    QCOMPARE(p.port.written(), QByteArray());
+    QCOMPARE(p.port.portNumber(), 1);
+
+    offer->findChild<QPushButton*>()->click();
+    QTRY_VERIFY2_WITH_TIMEOUT(p.lineUnderTabs().endsWith("Settings read."), qPrintable(p.lineUnderTabs()), 20000);
+    QCOMPARE(p.port.portNumber(), 3);
+    QVERIFY(p.port.written().startsWith("\r\r1DID\r"));
+    QVERIFY(!offer->isVisibleTo(&p.w.window));
 }
 
 void MainWindowTest::programmingMode_disablesEveryApplicationExchange()

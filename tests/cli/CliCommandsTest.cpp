@@ -103,6 +103,7 @@ private slots:
     void resultNotWritten_endsWith6AndSaysWhatWasDone_data();
     void resultNotWritten_endsWith6AndSaysWhatWasDone();
     void eepromSave_answerWithoutTheEcho_confirmsNothing();
+    void wait_forAPortThatAppears_runsOut_orIsInterrupted();
 };
 
 void CliCommandsTest::command_endsWithTheStatusOfWhatHappened_data()
@@ -385,6 +386,37 @@ void CliCommandsTest::eepromSave_answerWithoutTheEcho_confirmsNothing()
     const Run saved = run(port, {QStringLiteral("eeprom"), QStringLiteral("save")});
     QCOMPARE(saved.status, 5);
     QVERIFY2(saved.err.contains("did not confirm the save"), qPrintable(saved.err));
+}
+
+void CliCommandsTest::wait_forAPortThatAppears_runsOut_orIsInterrupted()
+{
+    FakeSerialPort port;
+    port.setResponder([](const QByteArray& line) { return line + "Quarvel V1.2\r\n"; });
+    port.vanish(); // not plugged in
+    QTimer::singleShot(300, [&] { port.reappear(); });
+    const Run found = run(port, {QStringLiteral("--wait"), QStringLiteral("20"), QStringLiteral("identify")});
+    QVERIFY2(found.status == 0, qPrintable(found.err));
+    QVERIFY(port.written().startsWith("\r\r1DID\r"));
+
+    port.vanish();
+    port.clearWrites();
+    const Run late = run(port, {QStringLiteral("--wait"), QStringLiteral("0.3"), QStringLiteral("identify")});
+    QCOMPARE(late.status, 3);
+    QVERIFY2(late.err.contains("port 1: the port did not appear within 0.3 s"), qPrintable(late.err));
+
+    // Ctrl+C as the port appears: the command is not run.
+    const int opened = port.openCount();
+    QTimer::singleShot(300, [&] {
+        port.reappear();
+        std::raise(SIGINT);
+    });
+    const Run stopped = run(port, {"--wait", "60", "set", "DRA=12"});
+    QCOMPARE(stopped.status, 130);
+    QCOMPARE(port.openCount(), opened);
+    QCOMPARE(port.written(), QByteArray());
+
+    for (const char* bad : {"nan", "-1", "soon"})
+        QVERIFY(!Session(parseArguments({"--wait", bad, "identify"}), &port).error().isEmpty());
 }
 
 QTEST_GUILESS_MAIN(CliCommandsTest)

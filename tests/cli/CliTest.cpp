@@ -4,6 +4,7 @@
 #include "support/SimProcess.h"
 #include "support/TestFiles.h"
 
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QImage>
 #include <QProcess>
@@ -94,6 +95,7 @@ private slots:
     void record_throughUnplugAndReplug_thenAwayTooLong_savesWithGapsAndStatus5();
     void portsProbeAndPortAuto_withNoneOneOrTwoInstruments_data();
     void portsProbeAndPortAuto_withNoneOneOrTwoInstruments();
+    void portAutoWait_asksThePortThatAppears();
     void report_keepsARowPerReport();
     void plot_drawsRecordsWithoutADisplay();
     void exitStatus_namesWhatHappened_data();
@@ -361,6 +363,27 @@ void CliTest::portsProbeAndPortAuto_withNoneOneOrTwoInstruments()
     QVERIFY2(found.err.contains(autoText), qPrintable(found.err));
     for (const auto& sim : sims) // what was found is named
         QVERIFY2(found.err.contains(sim->device()), qPrintable(found.err));
+}
+
+// The loop of the README: flash one instrument after another as they are plugged in.
+void CliTest::portAutoWait_asksThePortThatAppears()
+{
+    QTemporaryDir folder; // no instrument linked yet
+    QProcess process;
+    process.start(qEnvironmentVariable("QUARVEL_CLI"),
+                  {"--config", folder.path(), "--port", "auto", "--wait", "60", "identify"});
+    QByteArray out;
+    for (QDeadlineTimer deadline(60000); !out.contains("Waiting up to 60 s") && !deadline.hasExpired();) {
+        process.waitForReadyRead(200);
+        out += process.readAllStandardOutput();
+    }
+    SimProcess sim({}, QStringLiteral("com4"), folder.path());
+    QVERIFY2(sim.started(), qPrintable(sim.error()));
+    QVERIFY(process.waitForFinished(60000));
+    out += process.readAllStandardOutput();
+    QCOMPARE(process.exitCode(), 0);
+    QVERIFY2(out.endsWith("Found on port 4, " + sim.device().toLocal8Bit() + "\nQuarvel V1.2 (virtual instrument)\n"),
+             out.constData());
 }
 
 void CliTest::report_keepsARowPerReport()

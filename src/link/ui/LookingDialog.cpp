@@ -1,6 +1,7 @@
 #include "link/ui/LookingDialog.h"
 
 #include "link/DeviceDiscovery.h"
+#include "link/ui/PortOffer.h"
 #include "link/ui/SearchDialog.h"
 #include "ui/Twips.h"
 
@@ -72,6 +73,13 @@ LookingDialog::LookingDialog(SerialLink& link, QWidget* parent) : QDialog(parent
         });
     }
 
+    m_offer = new PortOffer(this);
+    connect(m_offer, &PortOffer::taken, this, [this](const PortInfo& port) {
+        m_arrival = port;
+        m_choice = Choice::Arrived;
+        accept();
+    });
+
     // At first only the message is visible; the failure text and OK lie below the client area.
     setFixedSize(twips(kWidthTwips), twips(kSearchingHeightTwips));
 }
@@ -80,6 +88,37 @@ void LookingDialog::offerRemembered(const QString& title)
 {
     m_cmdRemembered->setText(tr("Use %1").arg(title));
     m_cmdRemembered->setProperty("offered", !title.isEmpty());
+}
+
+void LookingDialog::portAppeared(const PortInfo& port, bool expected)
+{
+    if (m_found)
+        return;
+    if (!expected) {
+        m_offer->offer(port);
+        if (failureShown())
+            fitFailureView();
+        else
+            m_offer->hide(); // shown with the failure view
+        return;
+    }
+    m_arrival = port;
+    m_choice = Choice::Arrived;
+    if (failureShown())
+        accept(); // else when the search ends
+}
+
+void LookingDialog::portGone(const QString& device)
+{
+    if (m_choice == Choice::Arrived && m_arrival.device == device) {
+        m_arrival = PortInfo();
+        m_choice = Choice::None;
+    }
+    if (m_offer->offering() && m_offer->port().device == device) {
+        m_offer->withdraw();
+        if (failureShown())
+            fitFailureView();
+    }
 }
 
 void LookingDialog::setPortProblem(const QString& problem)
@@ -106,6 +145,11 @@ void LookingDialog::findQuarvel()
     m_identification = identifyQuarvel(m_link).trimmed();
     m_found = !m_identification.isEmpty();
     if (m_found) {
+        m_choice = Choice::None; // a port that appeared meanwhile is not needed
+        accept();
+        return;
+    }
+    if (m_choice == Choice::Arrived) { // port 1 or the remembered adapter appeared meanwhile
         accept();
         return;
     }
@@ -136,10 +180,25 @@ void LookingDialog::findQuarvel()
     }
     const int width = std::max(twips(kWidthTwips), x + m_ok->width() + twips(150));
     m_ok->move(width - twips(kWidthTwips - 3300), m_ok->y());
-    setFixedSize(width, twips(kFailedHeightTwips) + extra);
+    m_failureSize = QSize(width, twips(kFailedHeightTwips) + extra);
     m_ok->setEnabled(true);
+    fitFailureView();
     m_ok->setDefault(true);
     m_ok->setFocus();
+}
+
+void LookingDialog::fitFailureView()
+{
+    if (!m_offer->offering()) {
+        setFixedSize(m_failureSize);
+        return;
+    }
+    // Below everything else, across the dialog.
+    const int width = m_failureSize.width() - twips(600);
+    const int height = std::max(m_offer->heightForWidth(width), m_offer->sizeHint().height());
+    m_offer->show();
+    m_offer->setGeometry(twips(300), m_failureSize.height() - twips(120), width, height);
+    setFixedSize(m_failureSize.width(), m_failureSize.height() + height + twips(60));
 }
 
 } // namespace quarvel
