@@ -130,7 +130,8 @@ const QList<StatusSpec>& exitStatusTable()
         {kBadInput, QStringLiteral("bad arguments or input file (image, backup, record settings, output folder):\n"
                                    "nothing was sent; or a flash --backup copy that cannot be written whole:\n"
                                    "nothing was erased or programmed")},
-        {kNotFound, QStringLiteral("the port opened but no Quarvel answered; --port auto found none or several")},
+        {kNotFound, QStringLiteral("the port opened but no Quarvel answered; --port auto found none or several;\n"
+                                   "--wait ran out")},
         {kRefused, QStringLiteral("refused or mismatched data: a value or save refused, a verify or restore that\n"
                                   "differs, bits that read back otherwise, no stored record")},
         {kPortFailure, QStringLiteral("no answer: the port does not open or is lost, the instrument or its boot\n"
