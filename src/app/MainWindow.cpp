@@ -20,6 +20,7 @@
 #include "programmer/ui/ProgramTab.h"
 #include "params/ProfilePresets.h"
 #include "recorder/BatteryHistory.h"
+#include "recorder/RecordKeeper.h"
 #include "recorder/ui/ChartTools.h"
 #include "recorder/ui/HistoryView.h"
 #include "recorder/ui/RecordTab.h"
@@ -69,6 +70,7 @@ MainWindow::MainWindow(SerialPort& port, Prompter& prompter, QString configFolde
         return m_parameters->binding().parameter(kRecordDwellTimeField)->text();
     });
     m_recordTab->setObjectName(QStringLiteral("pageRecord"));
+    m_recordTab->keepRecordsIn(RecordKeeper::defaultFolder());
     m_tabs->addTab(m_recordTab, captions[kRecordTab]);
     setCentralWidget(m_tabs);
     m_historyPath = BatteryHistory::defaultPath();
