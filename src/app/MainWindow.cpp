@@ -154,6 +154,10 @@ void MainWindow::addReportHistory()
         if (!error.isEmpty())
             m_prompter.inform(error);
     });
+    connect(&binding, &ParameterBinding::reportNotRead, m_reportHistory, [this] {
+        if (const QString why = m_reportHistory->reportNotRead(); !why.isEmpty())
+            m_prompter.inform(why);
+    });
 }
 
 void MainWindow::setHistoryPath(const QString& path)
