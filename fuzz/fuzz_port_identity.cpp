@@ -15,7 +15,9 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    static QTemporaryDir folder;
+    // In memory where the system offers it: the settings file is synced to the disk on each write.
+    static QTemporaryDir folder(QDir(QStringLiteral("/dev/shm")).exists() ? QStringLiteral("/dev/shm/quarvel-fuzz-XXXXXX")
+                                                                           : QDir::tempPath() + QStringLiteral("/quarvel-fuzz-XXXXXX"));
     const QByteArray bytes(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
     const QString text = QString::fromUtf8(bytes);
     if (const auto number = quarvel::portNumberFromText(text); number && (*number < 1 || *number > 32767))

@@ -39,7 +39,7 @@ cmake --build build-fuzz -j "$jobs"
 # fail the command and are kept in build-fuzz/findings/, the corpus in build-fuzz/corpus/.
 # The runs of a target whose inputs cost more (the port identity target writes a file per input)
 # are fewer, so that no target takes more than about 15 s on two cores.
-declare -A target_runs=([fuzz_instrument_replies]=150000 [fuzz_loader_replies]=150000 [fuzz_port_identity]=10000)
+declare -A target_runs=([fuzz_instrument_replies]=150000 [fuzz_loader_replies]=150000 [fuzz_port_identity]=30000)
 fuzz_seconds=${QUARVEL_FUZZ_SECONDS:-180}
 findings=build-fuzz/findings
 mkdir -p "$findings"
