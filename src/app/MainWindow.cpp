@@ -25,6 +25,7 @@
 #include "programmer/ui/ProgramTab.h"
 #include "params/ProfilePresets.h"
 #include "recorder/BatteryHistory.h"
+#include "recorder/RecordKeeper.h"
 #include "recorder/ui/ChartTools.h"
 #include "recorder/ui/HistoryView.h"
 #include "recorder/ui/RecordTab.h"
@@ -76,6 +77,7 @@ MainWindow::MainWindow(SerialPort& port, Prompter& prompter, QString configFolde
         return m_parameters->binding().parameter(kRecordDwellTimeField)->text();
     });
     m_recordTab->setObjectName(QStringLiteral("pageRecord"));
+    m_recordTab->keepRecordsIn(RecordKeeper::defaultFolder());
     m_tabs->addTab(m_recordTab, captions[kRecordTab]);
     setCentralWidget(m_tabs);
     m_historyPath = BatteryHistory::defaultPath();
@@ -171,6 +173,10 @@ void MainWindow::addReportHistory()
                                                           binding.report(2)->text());
         if (!error.isEmpty())
             m_prompter.inform(error);
+    });
+    connect(&binding, &ParameterBinding::reportNotRead, m_reportHistory, [this] {
+        if (const QString why = m_reportHistory->reportNotRead(); !why.isEmpty())
+            m_prompter.inform(why);
     });
 }
 

@@ -9,6 +9,7 @@
 #include "params/ParameterTable.h"
 #include "recorder/LiveAcquisition.h"
 #include "recorder/LiveRecordSettings.h"
+#include "recorder/LiveRecordWriter.h"
 #include "recorder/RecordDoubling.h"
 #include "recorder/RecordFileContent.h"
 #include "recorder/RecordFileWriter.h"
@@ -46,6 +47,28 @@ int save(Session& session, const Arguments& arguments, const RecordModel& model,
     if (!error.isEmpty())
         return session.fail(kBadInput, path + QStringLiteral(": ") + error);
     return kDone;
+}
+
+// The record as a file written at its end holds it (the same bytes as a record saved in the
+// window). After samples were taken, a file that cannot be written is no input error: the
+// samples were taken, and the message says where they are.
+int saveRecord(Session& session, const QString& path, const QString& comment, const LiveAcquisition& acquisition,
+               const LiveRecordWriter& writer)
+{
+    const QString error = RecordFileWriter::save(
+        path, recordFileContent(acquisition.model(), acquisition.secondsText(), acquisition.minutesText(), comment));
+    const int taken = acquisition.pointsTaken();
+    if (error.isEmpty()) {
+        session.console().info(QStringLiteral("%1 samples saved to %2").arg(taken).arg(path));
+        return kDone;
+    }
+    if (taken == 0)
+        return session.fail(kBadInput, path + QStringLiteral(": ") + error);
+    const QString kept = writer.started() && writer.error().isEmpty()
+        ? QStringLiteral(" The file holds the record as it was written while it was taken.")
+        : QString();
+    return session.fail(kOutputNotWritten, QStringLiteral("%1 samples were taken, but the record could not be saved. "
+                                                          "%2%3").arg(taken).arg(error, kept));
 }
 
 } // namespace
@@ -116,6 +139,12 @@ int runRecord(Session& session, const Arguments& arguments)
 
     LiveAcquisition acquisition(session.link());
     acquisition.setDoubling(!stopWhenFull);
+    // First on the samples: a sample is in the file before it is printed.
+    const QString path = arguments.options.value(QStringLiteral("-o"));
+    LiveRecordWriter writer(acquisition, path, arguments.options.value(QStringLiteral("--comment")));
+    QObject::connect(&writer, &LiveRecordWriter::failed, &writer, [&](const QString& message) {
+        session.console().error(message + QStringLiteral(". Recording goes on; the file is written again at the end."));
+    });
     QEventLoop loop;
     int status = kDone;
     // An unplug: the record goes on in time with gaps, the instrument is waited for.
@@ -176,12 +205,9 @@ int runRecord(Session& session, const Arguments& arguments)
                                .arg(secondsText, arguments.options.value(QStringLiteral("-o"))));
     loop.exec();
     acquisition.stop();
+    writer.finish();
     const int saved =
-        save(session, arguments, acquisition.model(), acquisition.secondsText(), acquisition.minutesText());
-    if (saved == kDone)
-        session.console().info(QStringLiteral("%1 samples saved to %2")
-                                   .arg(acquisition.model().cursor() - 1)
-                                   .arg(arguments.options.value(QStringLiteral("-o"))));
+        saveRecord(session, path, arguments.options.value(QStringLiteral("--comment")), acquisition, writer);
     return status != kDone ? status : saved;
 }
 

@@ -3,6 +3,7 @@
 #include "link/SerialLink.h"
 #include "link/SerialPort.h"
 #include "programmer/BootLoaderCommands.h"
+#include "programmer/LoaderReplies.h"
 #include "programmer/ProgrammerTexts.h"
 
 namespace quarvel {
@@ -22,27 +23,9 @@ const BootLoaderCommand& commandFor(char letter)
     return kProgrammerId;
 }
 
-bool echoed(const QByteArray& reply, char letter)
-{
-    return !reply.isEmpty() && reply.at(0) == letter;
-}
-
-// A version or identifier reply: everything after the echo, as received.
-std::optional<QString> textAfterEcho(const QByteArray& reply, char letter)
-{
-    if (!echoed(reply, letter))
-        return std::nullopt;
-    return fromWire(reply.mid(1));
-}
-
-// Lock and fuse bits: the byte after the echo, in hexadecimal.
-std::optional<QString> bitsAfterEcho(const QByteArray& reply, char letter)
-{
-    if (reply.size() < 2 || !echoed(reply, letter))
-        return std::nullopt;
-    return hexByte(static_cast<quint8>(reply.at(1)));
-}
-
+using loaderreply::bitsAfterEcho;
+using loaderreply::echoed;
+using loaderreply::textAfterEcho;
 } // namespace
 
 void BootLoaderIdentifier::send(char letter, const QByteArray& parameter)
@@ -74,13 +57,11 @@ Identification BootLoaderIdentifier::identify()
     const QByteArray signature = ask('s');
     id.signature = QString();
     if (echoed(signature, 's')) {
-        for (int i = 0; i < 3; ++i) {
-            if (signature.size() < i + 2)
-                return id; // a short signature ends the identification
-            const auto b = static_cast<quint8>(signature.at(i + 1));
-            id.signatureBytes.append(b);
+        id.signatureBytes = loaderreply::signatureBytes(signature);
+        for (const int b : id.signatureBytes)
             *id.signature += hexByte(b) + QLatin1Char(' ');
-        }
+        if (id.signatureBytes.size() < 3)
+            return id; // a short signature ends the identification
     }
 
     id.lockBits = lockBits();

@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLockFile>
 #include <QSaveFile>
 #include <QStandardPaths>
 #include <QStringList>
@@ -17,6 +18,7 @@ const QString kTimeFormat = QStringLiteral("yyyy-MM-dd HH:mm:ss");
 const QByteArray kLineEnd = "\r\n";
 constexpr int kColumns = 7;
 constexpr qint64 kMaxFileBytes = 64 * 1024 * 1024;
+constexpr int kLockWaitMs = 10000;
 
 // Text fields always go between double quotes, a double quote inside doubled.
 QString quoted(const QString& text)
@@ -123,11 +125,16 @@ QString BatteryHistory::valueText(const QString& instrumentText)
 
 BatteryHistory::Contents BatteryHistory::read(const QString& path)
 {
-    Contents contents;
     QByteArray bytes;
-    contents.error = readBytes(path, bytes);
-    if (contents.error.isEmpty())
-        contents.error = headerProblem(bytes, path);
+    if (const QString error = readBytes(path, bytes); !error.isEmpty())
+        return {{}, error};
+    return parse(bytes, path);
+}
+
+BatteryHistory::Contents BatteryHistory::parse(const QByteArray& bytes, const QString& path)
+{
+    Contents contents;
+    contents.error = headerProblem(bytes, path);
     if (!contents.error.isEmpty())
         return contents;
     const QStringList lines = QString::fromUtf8(bytes).split(QLatin1Char('\n'));
@@ -149,6 +156,16 @@ QString BatteryHistory::append(const QString& path, const BatteryReport& report)
     if (valueText(report.noLoad).isEmpty() && valueText(report.loaded).isEmpty() &&
         valueText(report.impedance).isEmpty())
         return QStringLiteral("The report holds no value; nothing was added to the battery history.");
+    if (!QDir().mkpath(QFileInfo(path).absolutePath()))
+        return QStringLiteral("Cannot create the folder of the battery history %1.").arg(where(path));
+    // Another writer (a second window, quarvel-cli report) must not read the file between this
+    // read and this rename, or one of the two rows is lost. A lock of a process that died is stale.
+    QLockFile lock(path + QStringLiteral(".lock"));
+    lock.setStaleLockTime(0);
+    if (!lock.tryLock(kLockWaitMs))
+        return QStringLiteral("The battery history %1 is being written by another program, or its lock file "
+                              "cannot be made; nothing was added to it. Try again.")
+            .arg(where(path));
     QByteArray bytes;
     if (QString problem = readBytes(path, bytes); !problem.isEmpty())
         return problem + QStringLiteral(" Nothing was added to it.");
@@ -159,8 +176,6 @@ QString BatteryHistory::append(const QString& path, const BatteryReport& report)
     else if (!bytes.endsWith('\n'))
         bytes += kLineEnd; // a last line cut short by hand stays a line of its own
     bytes += rowOf(report);
-    if (!QDir().mkpath(QFileInfo(path).absolutePath()))
-        return QStringLiteral("Cannot create the folder of the battery history %1.").arg(where(path));
     QSaveFile file(path);
     // Unbuffered: a write cut short (a full disk) shows in write()'s count, where a buffered
     // flush at commit() would not notice it and put a shortened copy in place.

@@ -21,7 +21,8 @@ struct BatteryReport {
 // The history of battery reports: a CSV file with one header line and one row per report.
 // A row is added by writing a copy of the whole file with the row appended and replacing the
 // file only once the copy is complete, so a failed write leaves every earlier row in place, and
-// nothing ever shortens the file.
+// nothing ever shortens the file. A lock file beside it lets one writer at a time read, add and
+// replace, so two writers at once both keep their row.
 class BatteryHistory {
 public:
     static const QString kHeader;
@@ -36,6 +37,8 @@ public:
     };
     // A missing file is an empty history.
     static Contents read(const QString& path);
+    // The history in a file's bytes; path names it in messages.
+    static Contents parse(const QByteArray& bytes, const QString& path);
     // Adds the row; returns a message, empty on success. A report without any number is refused.
     static QString append(const QString& path, const BatteryReport& report);
     // The report values as a row keeps them: the number in C locale, or empty.

@@ -21,6 +21,7 @@ void LiveAcquisition::newRecord(const RecordSettings& settings, const QString& s
     // The texts first: whoever redraws on the model's change asks for the new record's interval.
     m_secondsText = secondsText;
     m_minutesText = minutesText;
+    m_pointsTaken = 0;
     m_model.setupVoltageChart(settings.seconds, settings.minutes);
     m_model.clearVoltageChart();
 }
@@ -34,6 +35,7 @@ QString LiveAcquisition::start(const QString& secondsText, const QString& minute
     if (!problem.isEmpty())
         return problem;
     newRecord(settings, secondsText, minutesText);
+    emit recordStarted();
     m_timer->start(intervalMs);
     setState(State::Acquiring);
     return {};
@@ -78,6 +80,7 @@ void LiveAcquisition::takeSample()
     const int point = m_model.cursor();
     m_model.setValue(point, sample.volts);
     m_model.setCursor(point + 1);
+    m_pointsTaken = point;
     emit sampled(point, sample.volts);
     if (full && m_state == State::Acquiring) // not when stopped on hearing of the sample
         end(State::Full);

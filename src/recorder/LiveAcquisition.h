@@ -40,6 +40,9 @@ public:
     // The settings texts the record was made with, the minutes as doubled since: what its file holds.
     const QString& secondsText() const { return m_secondsText; }
     const QString& minutesText() const { return m_minutesText; }
+    // The points up to the last one sampled in this record (gaps in between included): what its
+    // file holds. The cursor cannot tell once the last point is sampled, as it stays there.
+    int pointsTaken() const { return m_pointsTaken; }
 
     // A record of these (checked) settings, every point a gap, that is not taken live: shown
     // empty, loaded or downloaded. Between records only.
@@ -62,6 +65,8 @@ public:
     void setDoubling(bool doubles) { m_doubling = doubles; }
 
 signals:
+    // start() began a new record.
+    void recordStarted();
     void stateChanged(quarvel::LiveAcquisition::State state);
     // A sample went to this point (nothing: a gap).
     void sampled(int point, std::optional<double> volts);
@@ -87,6 +92,7 @@ private:
     QString m_secondsText;
     QString m_minutesText;
     State m_state = State::Idle;
+    int m_pointsTaken = 0;
     bool m_doubling = true;
 };
 

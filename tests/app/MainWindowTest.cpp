@@ -459,6 +459,13 @@ void MainWindowTest::reports_areKeptInHistory_andLimitsFollowTheFields()
     QCOMPARE(kept.rows[1].profile, QString("Flight pack"));
     QCOMPARE(kept.rows[1].noLoad, BatteryHistory::valueText(r.w.window.findChild<QLineEdit*>("txtR_0")->text()));
     QVERIFY(r.prompter.messages.isEmpty());
+    // Unplugged: the fields still hold the last values, which are no report read now.
+    r.port.close();
+    update->click();
+    QCOMPARE(BatteryHistory::read(history).rows.size(), 2);
+    QVERIFY2(r.prompter.messages.join('\n').contains("Nothing was kept"), qPrintable(r.prompter.messages.join('\n')));
+    QVERIFY(keep->status().startsWith("Not kept"));
+    r.port.open();
 
     r.w.menu("mnuHistory")->trigger();
     auto* view = r.w.window.findChild<HistoryView*>();

@@ -9,11 +9,13 @@
 #include "sim/BootLoader.h"
 #include "sim/SimulatedSerialPort.h"
 #include "sim/VirtualInstrument.h"
+#include "recorder/RecordFileReader.h"
 #include "support/FakeSerialPort.h"
 #include "support/FullDisk.h"
 #include "support/TestFiles.h"
 
 #include <QDir>
+#include <QImage>
 #include <QTemporaryDir>
 #include <QTemporaryFile>
 #include <QtTest>
@@ -33,30 +35,38 @@ namespace {
 struct Run {
     int status = -1;
     QString err;
+    QString out;
 };
 
 // Each test's configuration folder, where a running boot loader is noted.
 std::unique_ptr<QTemporaryDir> g_config;
 
-// Runs one command as quarvel-cli does, on the given port; keeps what it wrote to standard error.
+// Runs one command as quarvel-cli does, on the given port; keeps what it wrote to its output and
+// to standard error.
 Run run(SerialPort& port, QStringList arguments)
 {
     arguments.prepend(g_config->path());
     arguments.prepend(QStringLiteral("--config"));
     QTemporaryFile errors;
-    if (!errors.open())
+    QTemporaryFile output;
+    if (!errors.open() || !output.open())
         return {};
-    std::fflush(stderr);
-    const int saved = ::dup(STDERR_FILENO);
+    std::fflush(nullptr);
+    const int savedErr = ::dup(STDERR_FILENO);
+    const int savedOut = ::dup(STDOUT_FILENO);
     ::dup2(errors.handle(), STDERR_FILENO);
+    ::dup2(output.handle(), STDOUT_FILENO);
     const Arguments parsed = parseArguments(arguments);
     Session session(parsed, &port);
     const int status = runCommand(session, parsed);
-    std::fflush(stderr);
-    ::dup2(saved, STDERR_FILENO);
-    ::close(saved);
+    std::fflush(nullptr);
+    ::dup2(savedErr, STDERR_FILENO);
+    ::dup2(savedOut, STDOUT_FILENO);
+    ::close(savedErr);
+    ::close(savedOut);
     errors.seek(0);
-    return {status, QString::fromUtf8(errors.readAll())};
+    output.seek(0);
+    return {status, QString::fromUtf8(errors.readAll()), QString::fromUtf8(output.readAll())};
 }
 
 // The flash as bytes from address 0, read from an Intel HEX file this program wrote.
@@ -104,6 +114,8 @@ private slots:
     void resultNotWritten_endsWith6AndSaysWhatWasDone();
     void eepromSave_answerWithoutTheEcho_confirmsNothing();
     void wait_forAPortThatAppears_runsOut_orIsInterrupted();
+    void recordStopWhenFull_stopsAndCountsWhatTheFileHolds();
+    void plotWithLimits_drawsTheLimitLines();
 };
 
 void CliCommandsTest::command_endsWithTheStatusOfWhatHappened_data()
@@ -418,6 +430,65 @@ void CliCommandsTest::wait_forAPortThatAppears_runsOut_orIsInterrupted()
     for (const char* bad : {"nan", "-1", "soon"})
         QVERIFY(!Session(parseArguments({"--wait", bad, "identify"}), &port).error().isEmpty());
 }
+void CliCommandsTest::recordStopWhenFull_stopsAndCountsWhatTheFileHolds()
+{
+    QTemporaryDir dir;
+    sim::VirtualInstrument instrument;
+    sim::SimulatedSerialPort port(instrument);
+    const QString file = dir.filePath("full.csv");
+    bool hung = false;
+    QTimer watchdog; // a record that never stops is ended here, and fails below
+    watchdog.setSingleShot(true);
+    connect(&watchdog, &QTimer::timeout, [&] {
+        hung = true;
+        QCoreApplication::exit(1); // ends every event loop running, the command's too
+    });
+    watchdog.start(60000);
+    const QStringList record{"record", "--interval", "0.25", "--minutes", "0.0125", "--stop-when-full", "-o", file};
+    const Run result = run(port, record);
+    QVERIFY2(!hung, "record --stop-when-full did not stop when its time was up");
+    QVERIFY2(result.status == 0, qPrintable(result.err));
+    const RecordFileLoad load = RecordFileReader::load(file, {}, {});
+    QCOMPARE(load.minutesText, std::optional<QString>("0.0125")); // not doubled
+    QCOMPARE(load.values.size(), size_t(3));
+    for (const auto& value : load.values)
+        QVERIFY(value.has_value());
+    QVERIFY2(result.out.contains("3 samples saved to"), qPrintable(result.out));
 
-QTEST_GUILESS_MAIN(CliCommandsTest)
+    // A disk too full for the record: the samples were taken, so this is not bad input, and the
+    // file of the same name stays as it was.
+    const QByteArray before = readFile(file);
+    FullDisk full(2000);
+    QVERIFY(full.active());
+    const Run failed = run(port, record + QStringList{"--comment", QString(2500, 'x')});
+    QCOMPARE(failed.status, 6);
+    QVERIFY2(failed.err.contains("3 samples were taken, but the record could not be saved"), qPrintable(failed.err));
+    QCOMPARE(readFile(file), before);
+}
+
+void CliCommandsTest::plotWithLimits_drawsTheLimitLines()
+{
+    QTemporaryDir dir;
+    FakeSerialPort port; // plot talks to no instrument
+    writeFile(dir.filePath("a.csv"), "Date,1.1.2025\r\nComments,pack\r\nSeconds between samples,30\r\n"
+                                     "Total time in minutes,1\r\nTime,Voltage\r\n0,8.2\r\n0.5,6.9\r\n");
+    const QStringList plot{"plot", dir.filePath("a.csv"), "--limits", "8.4,7.4,7", "--size", "300x200", "-o"};
+    QCOMPARE(run(port, plot + QStringList{dir.filePath("c.svg")}).status, 0);
+    const QByteArray svg = readFile(dir.filePath("c.svg"));
+    for (const char* label : {"High 8.4 V", "Warning 7.4 V", "Low 7 V"})
+        QVERIFY2(svg.contains(label), label);
+    QCOMPARE(run(port, plot + QStringList{dir.filePath("c.png")}).status, 0);
+    const QImage png(dir.filePath("c.png"));
+    QCOMPARE(png.size(), QSize(300, 200));
+    int warningPixels = 0; // the warning line and label are orange (red over green over blue), smoothed or not
+    for (int y = 0; y < png.height(); ++y) {
+        for (int x = 0; x < png.width(); ++x) {
+            const QColor c = png.pixelColor(x, y);
+            warningPixels += c.red() > c.green() + 20 && c.green() > c.blue() + 40;
+        }
+    }
+    QVERIFY2(warningPixels > 50, qPrintable(QString::number(warningPixels)));
+}
+
+QTEST_MAIN(CliCommandsTest)
 #include "CliCommandsTest.moc"

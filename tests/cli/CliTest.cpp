@@ -91,6 +91,7 @@ private slots:
     void backupChangeRestore_givesTheOriginalSettings();
     void download_writesAFileTheWindowReads();
     void record_interrupted_savesTheRecordWithItsDoubledTime();
+    void record_killed_leavesEverySampleWritten();
     void record_stopWhenFull_endsAndSavesWhenItsTimeIsUp();
     void record_throughUnplugAndReplug_thenAwayTooLong_savesWithGapsAndStatus5();
     void portsProbeAndPortAuto_withNoneOneOrTwoInstruments_data();
@@ -238,6 +239,32 @@ void CliTest::record_interrupted_savesTheRecordWithItsDoubledTime()
     QCOMPARE(load.minutesText, std::optional<QString>(QStringLiteral("0.02")));
     QVERIFY(load.values.size() >= 4);
     for (int i = 0; i < 4; ++i)
+        QVERIFY(load.values[i].has_value());
+}
+
+void CliTest::record_killed_leavesEverySampleWritten()
+{
+    SimProcess sim;
+    QVERIFY2(sim.started(), qPrintable(sim.error()));
+    const QString file = path(QStringLiteral("killed.csv"));
+    writeFile(file, "an older file");
+    QProcess process;
+    process.start(qEnvironmentVariable("QUARVEL_CLI"),
+                  {QStringLiteral("--config"), sim.configFolder(), QStringLiteral("record"), QStringLiteral("--interval"),
+                   QStringLiteral("0.2"), QStringLiteral("--minutes"), QStringLiteral("0.01"), QStringLiteral("-o"), file});
+    // A sample is in the file before its line is printed; the fifth comes after a doubling.
+    QString out;
+    while (!out.contains(QStringLiteral("\n5 ")) && process.state() != QProcess::NotRunning) {
+        process.waitForReadyRead(1000);
+        out += QString::fromLocal8Bit(process.readAllStandardOutput());
+    }
+    process.kill();
+    QVERIFY(process.waitForFinished(30000));
+    const RecordFileLoad load = RecordFileReader::load(file, {}, {});
+    QVERIFY2(load.error.isEmpty(), qPrintable(load.error));
+    QVERIFY2(load.minutesText != QStringLiteral("0.01"), qPrintable(load.minutesText.value_or("none"))); // doubled
+    QVERIFY(load.values.size() >= 5);
+    for (int i = 0; i < 5; ++i)
         QVERIFY(load.values[i].has_value());
 }
 

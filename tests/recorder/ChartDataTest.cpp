@@ -11,6 +11,7 @@
 #include <QtTest>
 
 #include <cmath>
+#include <thread>
 
 using namespace quarvel;
 using namespace quarvel::test;
@@ -33,6 +34,8 @@ private slots:
     void history_keepsOneRowPerReport();
     void history_survivesAFailedWrite();
     void history_leavesAForeignFileAlone();
+    void history_keepsEveryRowOfTwoWritersAtOnce();
+    void history_lastRowWithoutLineEnd_staysARow();
 };
 
 void ChartDataTest::statistics_leaveGapsOut_data()
@@ -158,6 +161,41 @@ void ChartDataTest::history_leavesAForeignFileAlone()
     QVERIFY(BatteryHistory::append(path, report("Rx 1", "0.1")).contains("is not a battery history file"));
     QVERIFY(!BatteryHistory::read(path).error.isEmpty());
     QCOMPARE(readFile(path), QByteArray("my own notes\n"));
+}
+
+void ChartDataTest::history_keepsEveryRowOfTwoWritersAtOnce()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("battery-history.csv");
+    constexpr int kRows = 40;
+    QStringList errors[2];
+    const auto writer = [&](int w) {
+        for (int i = 0; i < kRows; ++i) {
+            if (const QString e = BatteryHistory::append(path, report(QString("Rx %1.%2").arg(w).arg(i), "0.1")); !e.isEmpty())
+                errors[w].append(e);
+        }
+    };
+    std::thread first(writer, 0);
+    std::thread second(writer, 1);
+    first.join();
+    second.join();
+    QCOMPARE(errors[0] + errors[1], QStringList());
+    QCOMPARE(BatteryHistory::read(path).rows.size(), 2 * kRows);
+}
+
+void ChartDataTest::history_lastRowWithoutLineEnd_staysARow()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("battery-history.csv");
+    QCOMPARE(BatteryHistory::append(path, report("Rx 1", "0.1")), QString());
+    QByteArray bytes = readFile(path);
+    bytes.chop(2); // edited by hand: no line end after the last row
+    writeFile(path, bytes);
+    QCOMPARE(BatteryHistory::append(path, report("Rx 2", "0.2")), QString());
+    const BatteryHistory::Contents read = BatteryHistory::read(path);
+    QCOMPARE(read.rows.size(), 2);
+    QCOMPARE(read.rows[0].pack + read.rows[0].impedance, QString("Rx 10.1"));
+    QCOMPARE(read.rows[1].pack + read.rows[1].impedance, QString("Rx 20.2"));
 }
 
 QTEST_GUILESS_MAIN(ChartDataTest)

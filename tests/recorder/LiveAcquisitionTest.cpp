@@ -125,6 +125,8 @@ void LiveAcquisitionTest::resume_catchesUpWithTheRecordsTime()
     r.acquisition.resume();
     QCOMPARE(r.events, events);
     QCOMPARE(r.acquisition.model().cursor(), cursor);
+    // Acquiring again means ticking again; a timer left stopped would take nothing more.
+    QCOMPARE(r.acquisition.timer().isActive(), r.acquisition.state() == LiveAcquisition::State::Acquiring);
     QVERIFY(r.port.writes().isEmpty());
 }
 

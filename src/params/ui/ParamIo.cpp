@@ -23,20 +23,21 @@ void setFieldCode(QLineEdit& field, const QString& code)
     field.setProperty(kTag, code);
 }
 
-void readParam(SerialLink& link, const QString& address, QLineEdit& field)
+bool readParam(SerialLink& link, const QString& address, QLineEdit& field)
 {
     const QString code = fieldCode(field);
     // No answer can come (the boot loader has the line, the instrument is unplugged): keep the
     // text, which is the only copy of the value on this side.
     if (code.isEmpty() || link.bootLoaderActive() || !link.port().isOpen())
-        return;
+        return false;
     QPointer<QLineEdit> guard(&field); // the window may close while the answer is awaited
-    const QString value = link.getValue(address, code);
-    if (guard && link.port().isOpen()) {
-        guard->setText(value);
-        guard->setCursorPosition(0); // show a long value from its start
-        guard->setProperty(kBlankedByRead, value.isEmpty());
-    }
+    const SerialLink::Read read = link.read(address, code);
+    if (!guard || !link.port().isOpen())
+        return false;
+    guard->setText(read.value);
+    guard->setCursorPosition(0); // show a long value from its start
+    guard->setProperty(kBlankedByRead, read.value.isEmpty());
+    return read.status != ReadStatus::Unanswered;
 }
 
 bool blankedByRead(const QLineEdit& field)

@@ -14,8 +14,9 @@ class SerialLink;
 QString fieldCode(const QLineEdit& field);
 void setFieldCode(QLineEdit& field, const QString& code);
 
-// Reads the value the field's code names into the field's text, an empty answer included.
-void readParam(SerialLink& link, const QString& address, QLineEdit& field);
+// Reads the value the field's code names into the field's text, an empty answer included. True
+// when the instrument answered just now, so the text is its value (or its refusal, empty).
+bool readParam(SerialLink& link, const QString& address, QLineEdit& field);
 // The field is empty because its last read gave nothing (no answer, a refusal, or a value that
 // cannot be told from one) and nobody has typed into it since: its emptiness is no value to send.
 bool blankedByRead(const QLineEdit& field);

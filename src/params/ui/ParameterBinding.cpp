@@ -114,10 +114,13 @@ void ParameterBinding::updateReport()
 {
     BusyScope scope(m_link);
     QPointer<ParameterBinding> alive(this);
+    bool answered = true;
     for (int j = 0; alive && j < m_reports.size(); ++j)
-        readParam(m_link, kInstrumentAddress, *m_reports[j]);
-    if (alive)
+        answered &= readParam(m_link, kInstrumentAddress, *m_reports[j]);
+    if (alive && answered)
         emit reportUpdated();
+    else if (alive)
+        emit reportNotRead();
 }
 
 void ParameterBinding::applyPreset(const std::array<int, 5>& fields, int presetIndex)

@@ -40,8 +40,11 @@ public:
     SerialLink& link() { return m_link; }
 
 signals:
-    // "Update Values" read the three report fields.
+    // "Update Values" read the three report fields from the instrument just now.
     void reportUpdated();
+    // "Update Values" got no answer for at least one field (the instrument is unplugged or
+    // silent): the fields may hold older values, which are no report.
+    void reportNotRead();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -7,6 +7,7 @@
 #include "recorder/RecordFileContent.h"
 #include "recorder/RecordFileReader.h"
 #include "recorder/RecordFileWriter.h"
+#include "recorder/RecordKeeper.h"
 #include "recorder/SampleTimer.h"
 #include "recorder/StoredRecordImport.h"
 #include "recorder/ui/ChartTools.h"
@@ -15,6 +16,8 @@
 #include "ui/NamedButton.h"
 #include "ui/Twips.h"
 
+#include <QFrame>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -77,6 +80,25 @@ RecordTab::RecordTab(SerialLink& link, Prompter& prompter, std::function<QString
     m_chartTools->setObjectName(QStringLiteral("chartTools"));
     m_chartTools->setGeometry(m_chart->geometry().right() + twips(kToolsGapTwips), m_chart->y(),
                               twips(kToolsWidthTwips), m_chart->height());
+    // The offer of a record left unsaved: across the top of the chart until the user chooses.
+    m_keptBar = new QFrame(this);
+    m_keptBar->setObjectName(QStringLiteral("keptRecordBar"));
+    m_keptBar->setFrameShape(QFrame::StyledPanel);
+    m_keptBar->setAutoFillBackground(true);
+    m_keptText = new QLabel(m_keptBar);
+    m_keptText->setWordWrap(true);
+    m_cmdRestoreKept = namedButton(m_keptBar, "cmdRestoreKept", QStringLiteral("Restore"),
+                                   QStringLiteral("Show the record on this tab, ready to be saved."));
+    auto* discard = namedButton(m_keptBar, "cmdDiscardKept", QStringLiteral("Discard"),
+                                QStringLiteral("Delete the record for good."));
+    auto* barLayout = new QHBoxLayout(m_keptBar);
+    barLayout->addWidget(m_keptText, 1);
+    barLayout->addWidget(m_cmdRestoreKept);
+    barLayout->addWidget(discard);
+    m_keptBar->hide();
+    connect(m_cmdRestoreKept, &QPushButton::clicked, this, &RecordTab::restoreKeptRecord);
+    connect(discard, &QPushButton::clicked, this, &RecordTab::discardKeptRecord);
+
     // The button is two lines high: its caption takes both.
     m_cmdLoadFromQuarvel->setText(QStringLiteral("Load from\nQuarvel"));
     m_cmdLoadFromQuarvel->setAccessibleName(QStringLiteral("Load from Quarvel"));
@@ -115,6 +137,7 @@ void RecordTab::setFileButtonsEnabled(bool enabled)
     // writes what has been recorded so far. Only replacing the record waits for its end.
     m_cmdLoad->setEnabled(enabled);
     m_cmdLoadFromQuarvel->setEnabled(enabled);
+    m_cmdRestoreKept->setEnabled(enabled);
     // The settings belong to the record being taken: they change only between records.
     m_txtStime->setReadOnly(!enabled);
     m_txtTtime->setReadOnly(!enabled);
@@ -131,6 +154,55 @@ void RecordTab::resizeEvent(QResizeEvent* event)
                          std::max(m_chartDrawn.height(), height() - m_chartDrawn.y() - edge));
     m_chartTools->setGeometry(m_chart->geometry().right() + twips(kToolsGapTwips), m_chart->y(),
                               twips(kToolsWidthTwips), m_chart->height());
+    m_keptBar->setGeometry(m_chart->x(), m_chart->y(), m_chart->width(), m_keptBar->sizeHint().height());
+}
+
+void RecordTab::keepRecordsIn(const QString& folder)
+{
+    delete m_keeper;
+    m_keeper = new RecordKeeper(*m_acquisition, folder, this);
+    connect(m_keeper, &RecordKeeper::keepFailed, this, [this](const QString& message) { m_prompter.inform(message); });
+    m_offered = m_keeper->claimLeftRecords();
+    offerNextKeptRecord();
+}
+
+void RecordTab::offerNextKeptRecord()
+{
+    if (m_offered.isEmpty()) {
+        m_keptBar->hide();
+        return;
+    }
+    const RecordKeeper::Kept& kept = m_offered.first();
+    m_keptText->setText(QStringLiteral("A record started on %1 at %2 with %3 samples was not saved. Restore it to save "
+                                       "it, or discard it.")
+                            .arg(kept.started.toString(QStringLiteral("yyyy-MM-dd")),
+                                 kept.started.toString(QStringLiteral("HH:mm:ss")))
+                            .arg(kept.samples));
+    m_keptBar->setGeometry(m_chart->x(), m_chart->y(), m_chart->width(), m_keptBar->sizeHint().height());
+    m_keptBar->show();
+    m_keptBar->raise();
+}
+
+void RecordTab::restoreKeptRecord()
+{
+    if (m_offered.isEmpty() || !m_keeper)
+        return;
+    const RecordFileLoad load = m_keeper->restore(m_offered.first().path);
+    showLoadedRecord(load);
+    if (load.settings)
+        m_offered.removeFirst();
+    if (!load.error.isEmpty())
+        m_prompter.inform(load.error);
+    offerNextKeptRecord();
+}
+
+void RecordTab::discardKeptRecord()
+{
+    if (m_offered.isEmpty() || !m_keeper)
+        return;
+    if (const QString error = m_keeper->discard(m_offered.takeFirst().path); !error.isEmpty())
+        m_prompter.inform(error);
+    offerNextKeptRecord();
 }
 
 void RecordTab::enterTab()
@@ -183,6 +255,8 @@ void RecordTab::cmdSave_Click()
         recordFileContent(m_acquisition->model(), m_acquisition->secondsText(), m_acquisition->minutesText(),
                           m_prompter.askText(QStringLiteral("Enter comments.")));
     const QString error = RecordFileWriter::save(path, content);
+    if (error.isEmpty() && m_keeper)
+        m_keeper->recordSaved();
     if (!error.isEmpty())
         m_prompter.inform(error);
     else if (RecordFileWriter::savedComment(content.comment) != content.comment)
@@ -196,21 +270,28 @@ void RecordTab::cmdLoad_Click()
     if (path.isEmpty())
         return;
     const RecordFileLoad load = RecordFileReader::load(path, m_txtStime->text(), m_txtTtime->text());
-    if (load.settings) { // a file that holds no record changes nothing
-        if (load.comment)
-            m_chart->setCaption(*load.comment);
-        if (load.secondsText)
-            m_txtStime->setText(*load.secondsText);
-        if (load.minutesText)
-            m_txtTtime->setText(*load.minutesText);
-        m_acquisition->newRecord(*load.settings, m_txtStime->text(), m_txtTtime->text());
-        m_holdsRecord = true;
-        RecordModel& model = m_acquisition->model();
-        model.setPoints(1, load.labels, load.values); // points past the last one read stay gaps
-        model.setCursor(load.labels.isEmpty() ? 1 : load.labels.size());
-    }
+    if (load.settings && m_keeper)
+        m_keeper->recordReplaced();
+    showLoadedRecord(load);
     if (!load.error.isEmpty())
         m_prompter.inform(load.error);
+}
+
+void RecordTab::showLoadedRecord(const RecordFileLoad& load)
+{
+    if (!load.settings)
+        return; // a file that holds no record changes nothing
+    if (load.comment)
+        m_chart->setCaption(*load.comment);
+    if (load.secondsText)
+        m_txtStime->setText(*load.secondsText);
+    if (load.minutesText)
+        m_txtTtime->setText(*load.minutesText);
+    m_acquisition->newRecord(*load.settings, m_txtStime->text(), m_txtTtime->text());
+    m_holdsRecord = true;
+    RecordModel& model = m_acquisition->model();
+    model.setPoints(1, load.labels, load.values); // points past the last one read stay gaps
+    model.setCursor(load.labels.isEmpty() ? 1 : load.labels.size());
 }
 
 void RecordTab::cmdLoadFromQuarvel_Click()
@@ -226,6 +307,8 @@ void RecordTab::cmdLoadFromQuarvel_Click()
         m_prompter.inform(stored.error);
         return;
     }
+    if (m_keeper)
+        m_keeper->recordReplaced(); // a stored record stays in the instrument: it need not be kept
     m_txtStime->setText(stored.secondsText);
     m_txtTtime->setText(stored.minutesText);
     m_acquisition->newRecord(stored.settings, stored.secondsText, stored.minutesText);

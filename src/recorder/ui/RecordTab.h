@@ -1,12 +1,14 @@
 #pragma once
 
 #include "recorder/LiveAcquisition.h"
+#include "recorder/RecordKeeper.h"
 
 #include <QRect>
 #include <QWidget>
 
 #include <functional>
 
+class QFrame;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -14,6 +16,7 @@ class QPushButton;
 namespace quarvel {
 
 class Prompter;
+struct RecordFileLoad;
 class ChartTools;
 class SerialLink;
 class VoltageChartView;
@@ -40,6 +43,11 @@ public:
 
     LiveAcquisition& acquisition() { return *m_acquisition; }
     RecordModel& model() { return m_acquisition->model(); }
+    // Keeps every record taken in the folder until it is saved or discarded (see RecordKeeper),
+    // and offers back, on a bar above the chart, the records that windows left unsaved there.
+    void keepRecordsIn(const QString& folder);
+    RecordKeeper* keeper() const { return m_keeper; }
+
     // Limits, comparison, chart images and readouts beside the chart.
     ChartTools* chartTools() const { return m_chartTools; }
 
@@ -53,6 +61,10 @@ private:
     void cmdLoad_Click();
     void cmdLoadFromQuarvel_Click();
 
+    void showLoadedRecord(const RecordFileLoad& load);
+    void offerNextKeptRecord();
+    void restoreKeptRecord();
+    void discardKeptRecord();
     void showState(LiveAcquisition::State state);
     void acquisitionEnded(LiveAcquisition::State state);
     void setFileButtonsEnabled(bool enabled);
@@ -71,6 +83,11 @@ private:
     QPushButton* m_cmdLoad;
     QPushButton* m_cmdLoadFromQuarvel;
     VoltageChartView* m_chart;
+    RecordKeeper* m_keeper = nullptr;
+    QList<RecordKeeper::Kept> m_offered; // records left unsaved, still to offer; the first is on the bar
+    QFrame* m_keptBar;
+    QLabel* m_keptText;
+    QPushButton* m_cmdRestoreKept;
     ChartTools* m_chartTools;
     QRect m_chartDrawn; // the chart's place and least size
 };

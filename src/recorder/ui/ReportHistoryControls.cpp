@@ -90,4 +90,13 @@ QString ReportHistoryControls::reportRead(const QString& noLoad, const QString& 
     return error;
 }
 
+QString ReportHistoryControls::reportNotRead()
+{
+    if (!m_keep->isChecked())
+        return {};
+    m_status->setText(QStringLiteral("Not kept: not read"));
+    return QStringLiteral("The QUARVEL did not answer the report (it is unplugged or silent), so the values shown are "
+                          "not a report read now. Nothing was kept in the battery history.");
+}
+
 } // namespace quarvel

@@ -24,6 +24,8 @@ public:
     void setInstrument(const QString& identification) { m_instrument = identification; }
     // The report was read: keeps a row when asked to. Returns a message, empty when all went well.
     QString reportRead(const QString& noLoad, const QString& loaded, const QString& impedance);
+    // The report could not be read: nothing is kept. Returns why, when a row was asked for.
+    QString reportNotRead();
 
     QLineEdit* packLabel() const { return m_pack; }
     QComboBox* profile() const { return m_profile; }
