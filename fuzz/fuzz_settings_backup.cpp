@@ -1,6 +1,6 @@
 // Arbitrary bytes as a settings backup file: it is refused with a reason, or every setting it
-// gives is a known one, given once, and a backup written from it reads back the same.
-#include "cli/SettingsBackup.h"
+// gives is a known one, given once, and at least one is given.
+#include "params/SettingsBackup.h"
 #include "params/ParameterTable.h"
 
 #include <QSet>
@@ -10,14 +10,9 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    static const QStringList codes = [] {
-        QStringList all;
-        for (const quarvel::FieldDefinition& f : quarvel::parameterFields())
-            all.append(f.code);
-        return all;
-    }();
+    static const QStringList codes = quarvel::settingCodes();
     const QByteArray bytes(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
-    const quarvel::cli::BackupRead read = quarvel::cli::parseBackup(bytes, codes);
+    const quarvel::BackupRead read = quarvel::parseBackup(bytes);
     if (!read.error.isEmpty())
         return 0;
     QSet<QString> seen;
@@ -25,7 +20,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         if (!codes.contains(code) || seen.contains(code))
             __builtin_trap();
         seen.insert(code);
-        (void)quarvel::cli::valueToWrite(code, value);
+        (void)quarvel::valueToWrite(code, value);
     }
     if (read.backup.values.isEmpty())
         __builtin_trap(); // a backup without any setting is refused

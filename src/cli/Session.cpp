@@ -264,7 +264,13 @@ int Session::portStatus()
 
 int Session::readUnanswered(const QString& code)
 {
-    return fail(kPortFailure, QStringLiteral("%1: the instrument did not answer the read of %2").arg(device(), code));
+    return valueFailure(code, ValueProblem::Unanswered);
+}
+
+int Session::valueFailure(const QString& code, ValueProblem problem)
+{
+    return fail(problem == ValueProblem::Refused ? kRefused : kPortFailure,
+                device() + QStringLiteral(": ") + valueProblemText(code, problem));
 }
 
 int Session::readValue(const QString& code, SerialLink::Read& read)
@@ -272,17 +278,8 @@ int Session::readValue(const QString& code, SerialLink::Read& read)
     read = m_link.read(kInstrumentAddress, code);
     if (const int status = portStatus(); status != kDone)
         return status;
-    if (read.status == ReadStatus::Unanswered)
-        return readUnanswered(code);
-    if (read.status == ReadStatus::Refused) {
-        const QString text = isTextCode(code) ? QStringLiteral("%1: the answer for %2 holds a \"?\", which cannot be "
-                                                               "told from a refusal")
-                                              : QStringLiteral("%1: the instrument refused the read of %2");
-        return fail(kRefused, text.arg(device(), code));
-    }
-    if (read.value.isEmpty() && !isTextCode(code))
-        return fail(kPortFailure, QStringLiteral("%1: the instrument gave no value for %2").arg(device(), code));
-    return kDone;
+    const ValueProblem problem = valueProblem(code, read);
+    return problem == ValueProblem::None ? kDone : valueFailure(code, problem);
 }
 
 } // namespace quarvel::cli

@@ -6,6 +6,7 @@
 #include "link/PortSearch.h"
 #include "link/QtSerialPortAdapter.h"
 #include "link/SerialLink.h"
+#include "params/SettingsTransfer.h"
 
 #include <QString>
 
@@ -56,6 +57,8 @@ public:
     int readValue(const QString& code, SerialLink::Read& read);
     // Reports a read the instrument did not answer.
     int readUnanswered(const QString& code);
+    // Reports why a read gave no value: kRefused for a "?", else kPortFailure.
+    int valueFailure(const QString& code, ValueProblem problem);
     // Reports the error (one line, naming the device) and returns the status.
     int fail(int status, const QString& text);
 

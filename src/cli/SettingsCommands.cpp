@@ -3,29 +3,15 @@
 #include "cli/Commands.h"
 #include "cli/OutputFile.h"
 #include "cli/Session.h"
-#include "cli/SettingsBackup.h"
 #include "link/CommandFraming.h"
 #include "params/EepromCommands.h"
 #include "params/ParameterTable.h"
-
-#include <QDateTime>
-#include <QFile>
-#include <QSaveFile>
+#include "params/SettingsBackup.h"
+#include "params/SettingsTransfer.h"
 
 namespace quarvel::cli {
 
 namespace {
-
-// Every setting's code once, in the window's field order.
-QStringList settingCodes()
-{
-    QStringList codes;
-    for (const FieldDefinition& f : parameterFields()) {
-        if (!codes.contains(f.code))
-            codes.append(f.code);
-    }
-    return codes;
-}
 
 QStringList reportCodes()
 {
@@ -151,22 +137,18 @@ int runBackup(Session& session, const Arguments& arguments)
     const QString path = arguments.operands.first();
     if (const QString problem = outputFileProblem(path); !problem.isEmpty())
         return badInput(session, problem);
-    SettingsBackup backup;
-    if (const int status = session.connect(&backup.identification); status != kDone)
+    QString identification;
+    if (const int status = session.connect(&identification); status != kDone)
         return status;
-    backup.date = QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd hh:mm:ss"));
-    for (const QString& code : settingCodes()) {
-        SerialLink::Read read;
-        if (const int status = session.readValue(code, read); status != kDone)
-            return status; // no backup rather than one with a value the instrument did not give
-        backup.values.append({code, read.value});
+    const SettingsRead read = readSettings(session.link(), settingCodes());
+    if (!read.complete()) { // no backup rather than one with a value the instrument did not give
+        if (const int status = session.portStatus(); status != kDone)
+            return status;
+        return session.valueFailure(read.failedCode, read.problem);
     }
-    QSaveFile file(path); // an existing backup is replaced only by a complete one
-    const QByteArray text = formatBackup(backup);
-    // Unbuffered: a write cut short (a full disk) shows in its count rather than passing commit().
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) || file.write(text) != text.size() || !file.commit())
-        return badInput(session, QStringLiteral("%1: cannot be written: %2").arg(path, file.errorString()));
-    session.console().info(QStringLiteral("%1 settings saved to %2").arg(backup.values.size()).arg(path));
+    if (const QString error = writeBackupFile(path, newBackup(identification, read.values)); !error.isEmpty())
+        return badInput(session, QStringLiteral("%1: cannot be written: %2").arg(path, error));
+    session.console().info(QStringLiteral("%1 settings saved to %2").arg(read.values.size()).arg(path));
     return kDone;
 }
 
@@ -175,42 +157,24 @@ int runRestore(Session& session, const Arguments& arguments)
     if (arguments.operands.size() != 1)
         return badInput(session, QStringLiteral("restore needs one FILE"));
     const QString path = arguments.operands.first();
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return badInput(session, QStringLiteral("%1: cannot be read: %2").arg(path, file.errorString()));
-    const BackupRead read = parseBackup(file.read(1024 * 1024), settingCodes());
+    const BackupRead read = readBackupFile(path);
     if (!read.error.isEmpty())
         return badInput(session, QStringLiteral("%1: %2; nothing was sent").arg(path, read.error));
     if (const int status = session.connect(); status != kDone)
         return status;
-    int differences = 0;
-    for (const auto& [code, value] : read.backup.values) {
-        const QString written = valueToWrite(code, value);
-        if (session.link().setValue(kInstrumentAddress, code, written) == Answer::Unanswered) {
-            if (const int status = session.portStatus(); status != kDone)
-                return status;
-            return unanswered(session, code + QLatin1Char('=') + written);
-        }
-        const SerialLink::Read held = session.link().read(kInstrumentAddress, code);
+    const RestoreResult result = restoreSettings(session.link(), read.backup);
+    for (const RestoreDifference& difference : result.differences)
+        session.console().error(session.device() + QStringLiteral(": ") + differenceText(difference));
+    if (!result.complete()) {
         if (const int status = session.portStatus(); status != kDone)
             return status;
-        if (held.status == ReadStatus::Unanswered)
-            return session.readUnanswered(code);
-        if (held.status == ReadStatus::Refused || !sameValue(code, value, held.value)) {
-            ++differences;
-            const bool unreadable = held.status == ReadStatus::Refused;
-            const QString text = unreadable
-                                     ? QStringLiteral("%1: %2 was restored as \"%3\" but cannot be read back")
-                                     : QStringLiteral("%1: %2 was restored as \"%3\" but the instrument holds \"%4\"");
-            session.console().error(unreadable ? text.arg(session.device(), code, written)
-                                               : text.arg(session.device(), code, written, held.value));
-        }
+        return result.stoppedOnRead ? session.readUnanswered(result.stoppedAt)
+                                    : unanswered(session, result.stoppedAt + QLatin1Char('=') + result.stoppedValue);
     }
-    session.prompter().takeMessages(); // refusals show as differences above
-    if (differences)
+    if (!result.differences.isEmpty())
         return session.fail(kRefused, QStringLiteral("%1: %2 of %3 settings differ from %4")
                                           .arg(session.device())
-                                          .arg(differences)
+                                          .arg(result.differences.size())
                                           .arg(read.backup.values.size())
                                           .arg(path));
     session.console().info(QStringLiteral("%1 settings restored from %2").arg(read.backup.values.size()).arg(path));

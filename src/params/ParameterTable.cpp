@@ -51,4 +51,14 @@ const QVector<FieldDefinition>& reportFields()
     return fields;
 }
 
+QStringList settingCodes()
+{
+    QStringList codes;
+    for (const FieldDefinition& f : parameterFields()) {
+        if (!codes.contains(f.code)) // the load dwell time shows on both profiles
+            codes.append(f.code);
+    }
+    return codes;
+}
+
 } // namespace quarvel

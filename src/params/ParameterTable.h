@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <QVector>
 
 namespace quarvel {
@@ -22,5 +23,7 @@ inline constexpr int kRecordDwellTimeField = 27;
 // txtParam 0..27 and txtR 0..2, in index order.
 const QVector<FieldDefinition>& parameterFields();
 const QVector<FieldDefinition>& reportFields();
+// Every setting's code once, in field order: what a settings backup holds.
+QStringList settingCodes();
 
 } // namespace quarvel

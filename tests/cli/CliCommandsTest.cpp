@@ -109,6 +109,7 @@ private slots:
     void command_endsWithTheStatusOfWhatHappened();
     void backupAndRestore_keepBlanksAtEitherEndOfAText();
     void restore_seesALostBlank();
+    void restore_refusesASettingGivenTwice();
     void failedFlash_keepsTheLoaderAndTheSameCommandFinishesIt();
     void resultNotWritten_endsWith6AndSaysWhatWasDone_data();
     void resultNotWritten_endsWith6AndSaysWhatWasDone();
@@ -297,6 +298,18 @@ void CliCommandsTest::restore_seesALostBlank()
     QVERIFY2(restored.err.contains("sDM1 was restored as \" Hi \" but the instrument holds \" Hi\""),
              qPrintable(restored.err));
     QVERIFY(port.written().contains("1DM1  Hi \r"));
+}
+
+void CliCommandsTest::restore_refusesASettingGivenTwice()
+{
+    QTemporaryDir dir;
+    writeFile(dir.filePath("in.txt"), "# Quarvel settings backup\nDRA=12\nDHA=6\nDRA=47\n");
+    sim::VirtualInstrument instrument;
+    sim::SimulatedSerialPort port(instrument);
+    const Run restored = run(port, {QStringLiteral("restore"), dir.filePath("in.txt")});
+    QCOMPARE(restored.status, 2);
+    QVERIFY2(restored.err.contains("line 4: DRA is given twice"), qPrintable(restored.err));
+    QCOMPARE(port.written(), QByteArray()); // not even the identify line
 }
 
 void CliCommandsTest::failedFlash_keepsTheLoaderAndTheSameCommandFinishesIt()

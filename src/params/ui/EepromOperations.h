@@ -11,6 +11,10 @@ class ParameterBinding;
 // The "Misc." tab's EEPROM buttons: the instrument loads, saves or resets its working settings.
 class EepromOperations {
 public:
+    static inline const QString kSavedWithoutUnsentMessage = QStringLiteral(
+        "The QUARVEL saved its settings to its EEPROM, but not every value you entered: check the connection, "
+        "press Enter in each field named below and save again.");
+
     explicit EepromOperations(ParameterBinding& binding, int saveAnswerLimitMs = kEepromSaveAnswerLimitMs)
         : m_binding(binding), m_saveAnswerLimitMs(saveAnswerLimitMs)
     {
@@ -21,11 +25,14 @@ public:
     void loadFromEeprom();
     // "ERD" then a reload, as loadFromEeprom().
     void restoreFactoryDefaults();
-    // "ESV", then waits for the instrument's answer; only a save answered without "?" clears the
-    // flag. Returns whether the save was confirmed; tells the user when it was not.
+    // Sends every value the instrument never confirmed, then "ESV", and waits for the answer. Only
+    // a save answered without "?", with every value confirmed, clears the flag. Returns whether it
+    // did; otherwise tells the user, naming each value that was not saved.
     bool saveToEeprom();
 
 private:
+    // The unconfirmed values, as the end of a message; empty when there are none.
+    QString notSaved() const;
     void reloadAfter(Answer answer, const QString& refusedMessage);
 
     ParameterBinding& m_binding;

@@ -4,6 +4,7 @@
 #include "link/SerialPort.h"
 
 #include <QLineEdit>
+#include <QPalette>
 #include <QPointer>
 
 namespace quarvel {
@@ -11,6 +12,7 @@ namespace quarvel {
 namespace {
 const char* const kTag = "tag";
 const char* const kBlankedByRead = "blankedByRead";
+const char* const kOwnToolTip = "ownToolTip";
 } // namespace
 
 QString fieldCode(const QLineEdit& field)
@@ -48,6 +50,26 @@ bool blankedByRead(const QLineEdit& field)
 void clearBlankedByRead(QLineEdit& field)
 {
     field.setProperty(kBlankedByRead, false);
+}
+
+void markUnsent(QLineEdit& field, bool unsent)
+{
+    const bool marked = field.property(kOwnToolTip).isValid();
+    if (unsent == marked)
+        return;
+    if (unsent) {
+        field.setProperty(kOwnToolTip, field.toolTip());
+        field.setToolTip(kUnsentNote);
+        field.setAccessibleDescription(kUnsentNote);
+        QPalette tinted = field.palette();
+        tinted.setColor(QPalette::Base, QColor(255, 236, 179)); // pale amber: dark text stays readable
+        field.setPalette(tinted);
+    } else {
+        field.setToolTip(field.property(kOwnToolTip).toString());
+        field.setProperty(kOwnToolTip, QVariant());
+        field.setAccessibleDescription(QString());
+        field.setPalette(QPalette());
+    }
 }
 
 Answer writeParam(SerialLink& link, const QString& address, QLineEdit& field)

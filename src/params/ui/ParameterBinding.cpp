@@ -79,11 +79,48 @@ void ParameterBinding::write(int index)
 Answer ParameterBinding::send(int index)
 {
     const Answer answer = writeParam(m_link, kInstrumentAddress, *m_parameters[index]);
-    if (answer == Answer::Unanswered)
+    setUnsent(index, answer == Answer::Unanswered);
+    return answer;
+}
+
+void ParameterBinding::setUnsent(int index, bool unsent)
+{
+    if (unsent)
         m_unsent.insert(index);
     else
         m_unsent.remove(index);
-    return answer;
+    markUnsent(*m_parameters[index], unsent);
+}
+
+bool ParameterBinding::sendUnsent()
+{
+    BusyScope scope(m_link);
+    QPointer<ParameterBinding> alive(this);
+    QList<int> fields = m_unsent.values();
+    std::sort(fields.begin(), fields.end());
+    for (int i = 0; alive && i < fields.size(); ++i)
+        send(fields[i]);
+    return alive && m_unsent.isEmpty();
+}
+
+QStringList ParameterBinding::unsentValues() const
+{
+    QList<int> fields = m_unsent.values();
+    std::sort(fields.begin(), fields.end());
+    QStringList lines;
+    for (int i : fields) {
+        const QLineEdit& field = *m_parameters[i];
+        lines << QStringLiteral("%1 (%2): %3").arg(field.accessibleName(), fieldCode(field), field.text());
+    }
+    return lines;
+}
+
+void ParameterBinding::forgetUnsent(const QStringList& codes)
+{
+    for (int i : m_unsent.values()) {
+        if (codes.contains(fieldCode(*m_parameters[i])))
+            setUnsent(i, false);
+    }
 }
 
 void ParameterBinding::tellUnanswered()

@@ -4,6 +4,7 @@
 
 #include <QObject>
 #include <QSet>
+#include <QStringList>
 #include <QVector>
 
 class QLineEdit;
@@ -34,6 +35,15 @@ public:
     void reloadParameters();
     // The three report reads of "Update Values".
     void updateReport();
+    // Sends again every value the instrument never confirmed (each marked on its field); true when
+    // none is left unconfirmed.
+    bool sendUnsent();
+    // The values still unconfirmed, one line each: "Load Resistance, in ohms (DRA): 12".
+    QStringList unsentValues() const;
+    // The instrument was given these settings from elsewhere (a settings file): the fields that
+    // held unconfirmed values for them take the instrument's values again at the next reload.
+    void forgetUnsent(const QStringList& codes);
+
     // Fills a profile's five fields with a preset and writes them in order (see ProfilePresets).
     void applyPreset(const std::array<int, 5>& fields, int presetIndex);
 
@@ -54,8 +64,9 @@ private:
     void focusLost(int index);
     // Writes field index; tells the user when the instrument did not answer.
     void write(int index);
-    // Writes field index and remembers whether the instrument confirmed nothing of it.
+    // Writes field index and remembers (and shows) whether the instrument confirmed nothing of it.
     Answer send(int index);
+    void setUnsent(int index, bool unsent);
     void tellUnanswered();
 
     SerialLink& m_link;

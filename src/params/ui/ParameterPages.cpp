@@ -6,6 +6,7 @@
 #include "params/ui/FieldPlacement.h"
 #include "params/ui/ParameterBinding.h"
 #include "params/ui/ParamIo.h"
+#include "params/ui/SettingsFiles.h"
 #include "ui/FieldLabel.h"
 #include "ui/Twips.h"
 
@@ -72,6 +73,7 @@ ParameterPages::ParameterPages(SerialLink& link, QObject* parent) : QObject(pare
     addMiscFrames(m_pages[3]);
     m_binding = std::make_unique<ParameterBinding>(link, m_parameters, m_reports);
     m_eeprom = std::make_unique<EepromOperations>(*m_binding);
+    m_settingsFiles = std::make_unique<SettingsFiles>(*m_binding, m_pages[3]);
 }
 
 ParameterPages::~ParameterPages() = default;
@@ -135,7 +137,8 @@ void ParameterPages::addMiscFrames(QWidget* page)
 
     auto* eeprom = new QGroupBox(QStringLiteral("EEPROM"), page);
     eeprom->setObjectName(QStringLiteral("fraEEPROM"));
-    placeTwips(eeprom, 1800, 3600 - kTabRowTwips, 3975, 1395);
+    // Wider than the three instrument buttons: the settings files stand in a second column.
+    placeTwips(eeprom, 1800, 3600 - kTabRowTwips, 7110, 1395);
     struct Button {
         const char* name;
         const char* caption;
@@ -149,6 +152,14 @@ void ParameterPages::addMiscFrames(QWidget* page)
         button->setObjectName(QString::fromLatin1(b.name));
         placeTwips(button, 480, b.top, 2955, 255);
     }
+    auto* saveFile = new QPushButton(SettingsFiles::kSaveTitle, eeprom);
+    saveFile->setObjectName(QStringLiteral("cmdSaveSettingsFile"));
+    placeTwips(saveFile, 3675, 300, 2955, 255);
+    auto* loadFile = new QPushButton(SettingsFiles::kLoadTitle, eeprom);
+    loadFile->setObjectName(QStringLiteral("cmdLoadSettingsFile"));
+    placeTwips(loadFile, 3675, 600, 2955, 255);
+    connect(saveFile, &QPushButton::clicked, this, [this] { m_settingsFiles->saveToFile(); });
+    connect(loadFile, &QPushButton::clicked, this, [this] { m_settingsFiles->loadFromFile(); });
     auto* save = eeprom->findChild<QPushButton*>(QStringLiteral("cmdESV"));
     save->setToolTip(QStringLiteral("Press this button to save all of your changes to the QUARVEL"));
     connect(eeprom->findChild<QPushButton*>(QStringLiteral("cmdELD")), &QPushButton::clicked, this,

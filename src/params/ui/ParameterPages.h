@@ -13,10 +13,12 @@ namespace quarvel {
 
 class EepromOperations;
 class ParameterBinding;
+class SettingsFiles;
 class SerialLink;
 
 // Builds the four parameter tabs ("Profile A", "Profile B", "Servo cycle", "Misc.") from the
-// parameter table: fields with their labels, preset buttons, the EEPROM and report frames.
+// parameter table: fields with their labels, preset buttons, the EEPROM and report frames (the
+// EEPROM frame also holds the settings files).
 class ParameterPages : public QObject {
     Q_OBJECT
 public:
@@ -27,6 +29,7 @@ public:
     QWidget* page(int index) const { return m_pages.value(index); }
     ParameterBinding& binding() { return *m_binding; }
     EepromOperations& eeprom() { return *m_eeprom; }
+    SettingsFiles& settingsFiles() { return *m_settingsFiles; }
 
 private:
     QWidget* buildPage(int tab);
@@ -38,6 +41,7 @@ private:
     QVector<QLineEdit*> m_reports;
     std::unique_ptr<ParameterBinding> m_binding;
     std::unique_ptr<EepromOperations> m_eeprom;
+    std::unique_ptr<SettingsFiles> m_settingsFiles;
 };
 
 } // namespace quarvel

@@ -3,6 +3,8 @@
 #include "params/ui/EepromOperations.h"
 #include "params/ui/ParameterBinding.h"
 #include "params/ui/ParameterPages.h"
+#include "params/ui/ParamIo.h"
+#include "support/FakeSerialPort.h"
 #include "support/SimRig.h"
 #include "support/TestFiles.h"
 
@@ -44,6 +46,8 @@ private slots:
     void loadAndDefaults_sendTheirCommandThenReload();
     void unansweredWork_isToldOnceAndFieldsKeepTheirText_data();
     void unansweredWork_isToldOnceAndFieldsKeepTheirText();
+    void unsentValue_isMarkedAndSentBeforeTheSave_data();
+    void unsentValue_isMarkedAndSentBeforeTheSave();
 };
 
 void ParameterEditorTest::preset_writesItsFiveValuesInOrder_data()
@@ -286,6 +290,50 @@ void ParameterEditorTest::unansweredWork_isToldOnceAndFieldsKeepTheirText()
     r.sim.port.clearWritten();
     QTest::keyClick(r.param(1), Qt::Key_Return);
     QCOMPARE(r.sim.port.written(), "1DRA " + reloaded.toLatin1() + "\r");
+}
+
+void ParameterEditorTest::unsentValue_isMarkedAndSentBeforeTheSave_data()
+{
+    QTest::addColumn<bool>("stillUnanswered");
+    QTest::newRow("the instrument answers again") << false;
+    QTest::newRow("the value still goes unanswered") << true;
+}
+
+void ParameterEditorTest::unsentValue_isMarkedAndSentBeforeTheSave()
+{
+    QFETCH(bool, stillUnanswered);
+    FakeSerialPort port;
+    ScriptedPrompter prompter;
+    SerialLink link(port, prompter);
+    ParameterPages pages(link);
+    bool answering = false;
+    port.setResponder([&](const QByteArray& line) {
+        const bool silent = !answering || (stillUnanswered && line.startsWith("1DRA"));
+        return silent ? QByteArray() : line + "OK\r\n";
+    });
+    QVERIFY(port.open());
+    QLineEdit* field = pages.binding().parameter(1);
+    field->setText(QStringLiteral("12"));
+    QTest::keyClick(field, Qt::Key_Return);
+    QCOMPARE(field->toolTip(), kUnsentNote); // seen on the field, and said by a screen reader
+    QCOMPARE(field->accessibleDescription(), kUnsentNote);
+
+    answering = true;
+    prompter.messages.clear();
+    port.clearWrites();
+    QCOMPARE(pages.eeprom().saveToEeprom(), !stillUnanswered);
+    QCOMPARE(port.written(), QByteArray("1DRA 12\r1ESV\r")); // the value first
+    QCOMPARE(pages.binding().dirty(), stillUnanswered); // so Exit still asks
+    if (stillUnanswered) {
+        QCOMPARE(prompter.messages.size(), 1);
+        QVERIFY2(prompter.messages[0].endsWith("not saved:\nLoad Resistance, in ohms (DRA): 12"),
+                 qPrintable(prompter.messages[0]));
+        QCOMPARE(field->accessibleDescription(), kUnsentNote);
+    } else {
+        QCOMPARE(prompter.messages, QStringList());
+        QCOMPARE(field->toolTip(), QStringLiteral("5.0 ohms minimum to 1000 ohms maximum"));
+        QCOMPARE(field->accessibleDescription(), QString());
+    }
 }
 
 QTEST_MAIN(ParameterEditorTest)

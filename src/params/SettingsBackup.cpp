@@ -1,10 +1,19 @@
-#include "cli/SettingsBackup.h"
+#include "params/SettingsBackup.h"
 
 #include "link/CommandFraming.h"
+#include "params/ParameterTable.h"
 
+#include <QDateTime>
+#include <QFile>
+#include <QSaveFile>
 #include <QSet>
 
-namespace quarvel::cli {
+namespace quarvel {
+
+SettingsBackup newBackup(const QString& identification, const QList<QPair<QString, QString>>& values)
+{
+    return {identification, QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd hh:mm:ss")), values};
+}
 
 QByteArray formatBackup(const SettingsBackup& backup)
 {
@@ -16,8 +25,9 @@ QByteArray formatBackup(const SettingsBackup& backup)
     return text.toUtf8();
 }
 
-BackupRead parseBackup(const QByteArray& bytes, const QStringList& settingCodes)
+BackupRead parseBackup(const QByteArray& bytes)
 {
+    const QStringList codes = settingCodes();
     BackupRead read;
     const QStringList lines = QString::fromUtf8(bytes).split(QLatin1Char('\n'));
     bool header = false;
@@ -46,7 +56,7 @@ BackupRead parseBackup(const QByteArray& bytes, const QStringList& settingCodes)
             continue;
         const int eq = line.indexOf(QLatin1Char('='));
         const QString code = line.left(eq).trimmed();
-        if (eq < 0 || !settingCodes.contains(code)) {
+        if (eq < 0 || !codes.contains(code)) {
             read.error = eq < 0 ? QStringLiteral("line %1 is not CODE=value").arg(i + 1)
                                 : QStringLiteral("line %1: \"%2\" is not a setting code").arg(i + 1).arg(code);
             return read;
@@ -63,6 +73,34 @@ BackupRead parseBackup(const QByteArray& bytes, const QStringList& settingCodes)
     else if (read.backup.values.isEmpty())
         read.error = QStringLiteral("the backup holds no setting");
     return read;
+}
+
+BackupRead readBackupFile(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {{}, QStringLiteral("cannot be read: %1").arg(file.errorString())};
+    if (file.size() > kMaxBackupBytes)
+        return {{}, QStringLiteral("not a settings backup (it is larger than %1 KiB)").arg(kMaxBackupBytes / 1024)};
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        return {{}, QStringLiteral("cannot be read: %1").arg(file.errorString())};
+    return parseBackup(bytes);
+}
+
+QString writeBackupFile(const QString& path, const SettingsBackup& backup)
+{
+    QSaveFile file(path); // an existing file is replaced only by a complete one
+    // Unbuffered: a write cut short (a full disk) shows in its count rather than passing commit().
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+        return file.errorString();
+    const QByteArray text = formatBackup(backup);
+    if (file.write(text) != text.size()) {
+        const QString error = file.errorString();
+        file.cancelWriting();
+        return error;
+    }
+    return file.commit() ? QString() : file.errorString();
 }
 
 QString valueToWrite(const QString& code, const QString& value)
@@ -82,4 +120,4 @@ bool sameValue(const QString& code, const QString& written, const QString& held)
     return writtenIsNumber && heldIsNumber ? a == b : value == held;
 }
 
-} // namespace quarvel::cli
+} // namespace quarvel
