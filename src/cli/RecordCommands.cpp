@@ -37,18 +37,6 @@ QString outputProblem(const Arguments& arguments)
     return outputFileProblem(path);
 }
 
-int save(Session& session, const Arguments& arguments, const RecordModel& model, const QString& secondsText,
-         const QString& minutesText)
-{
-    const QString path = arguments.options.value(QStringLiteral("-o"));
-    const QString comment = arguments.options.value(QStringLiteral("--comment"));
-    const QString error =
-        RecordFileWriter::save(path, recordFileContent(model, secondsText, minutesText, comment));
-    if (!error.isEmpty())
-        return session.fail(kBadInput, path + QStringLiteral(": ") + error);
-    return kDone;
-}
-
 // The record as a file written at its end holds it (the same bytes as a record saved in the
 // window). After samples were taken, a file that cannot be written is no input error: the
 // samples were taken, and the message says where they are.
