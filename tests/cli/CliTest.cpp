@@ -28,15 +28,25 @@ struct Run {
 };
 
 // Runs quarvel-cli on the simulator's com1 (or on whatever --device the arguments name), with
-// environment settings added to its own.
+// environment settings added to its own. A command that does not start, or still runs after two
+// minutes (then stopped), fails the test with its own message and has status -1.
 Run cli(const SimProcess& sim, const QStringList& arguments, const QStringList& environment = {})
 {
     QProcess process;
     process.setEnvironment(QProcess::systemEnvironment() + environment);
     process.start(qEnvironmentVariable("QUARVEL_CLI"),
                   QStringList{QStringLiteral("--config"), sim.configFolder()} + arguments);
-    process.waitForFinished(120000);
-    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
+    const bool finished = process.waitForFinished(120000);
+    if (!finished) {
+        const QString what = process.error() == QProcess::FailedToStart
+            ? QStringLiteral("could not be started: ") + process.errorString()
+            : QStringLiteral("still ran after 120 s and was stopped");
+        process.kill();
+        process.waitForFinished(5000);
+        QTest::qFail(qPrintable(QStringLiteral("quarvel-cli %1 %2").arg(arguments.join(QLatin1Char(' ')), what)),
+                     __FILE__, __LINE__);
+    }
+    return {finished && process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
             QString::fromLocal8Bit(process.readAllStandardOutput()),
             QString::fromLocal8Bit(process.readAllStandardError())};
 }
