@@ -29,15 +29,25 @@ struct Run {
 };
 
 // Runs quarvel-cli on the simulator's com1 (or on whatever --device the arguments name), with
-// environment settings added to its own.
+// environment settings added to its own. A command that does not start, or still runs after two
+// minutes (then stopped), fails the test with its own message and has status -1.
 Run cli(const SimProcess& sim, const QStringList& arguments, const QStringList& environment = {})
 {
     QProcess process;
     process.setEnvironment(QProcess::systemEnvironment() + environment);
     process.start(qEnvironmentVariable("QUARVEL_CLI"),
                   QStringList{QStringLiteral("--config"), sim.configFolder()} + arguments);
-    process.waitForFinished(120000);
-    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
+    const bool finished = process.waitForFinished(120000);
+    if (!finished) {
+        const QString what = process.error() == QProcess::FailedToStart
+            ? QStringLiteral("could not be started: ") + process.errorString()
+            : QStringLiteral("still ran after 120 s and was stopped");
+        process.kill();
+        process.waitForFinished(5000);
+        QTest::qFail(qPrintable(QStringLiteral("quarvel-cli %1 %2").arg(arguments.join(QLatin1Char(' ')), what)),
+                     __FILE__, __LINE__);
+    }
+    return {finished && process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
             QString::fromLocal8Bit(process.readAllStandardOutput()),
             QString::fromLocal8Bit(process.readAllStandardError())};
 }
@@ -85,7 +95,7 @@ class CliTest : public QObject {
     Q_OBJECT
 private slots:
     void init();
-    void flash_fullImageHungUp_isFinishedAndVerifies();
+    void flash_hungUpWhileProgramming_isFinishedAndVerifies();
     void flash_interrupted_stopsOnlyWhereTheInstrumentIsWhole_data();
     void flash_interrupted_stopsOnlyWhereTheInstrumentIsWhole();
     void backupChangeRestore_givesTheOriginalSettings();
@@ -112,11 +122,13 @@ void CliTest::init()
     QVERIFY2(!qEnvironmentVariable("QUARVEL_CLI").isEmpty(), "QUARVEL_CLI names no program");
 }
 
-void CliTest::flash_fullImageHungUp_isFinishedAndVerifies()
+void CliTest::flash_hungUpWhileProgramming_isFinishedAndVerifies()
 {
     SimProcess sim({QStringLiteral("--loader-flash-file"), path(QStringLiteral("flash.bin"))});
     QVERIFY2(sim.started(), qPrintable(sim.error()));
-    writeFile(path(QStringLiteral("app.hex")), hexImage(imageBytes()));
+    // 40 pages: the hang-up comes after the fourth, with seconds of work still to do.
+    const QByteArray image = imageBytes().left(1280);
+    writeFile(path(QStringLiteral("app.hex")), hexImage(image));
 
     // A hang-up while programming counts as Ctrl+C: the work is finished first, so the instrument
     // is not left in its loader, and the status then reports the interrupt.
@@ -132,7 +144,7 @@ void CliTest::flash_fullImageHungUp_isFinishedAndVerifies()
     QVERIFY(flash.waitForFinished(120000));
     QCOMPARE(flash.exitStatus(), QProcess::NormalExit);
     QCOMPARE(flash.exitCode(), 130);
-    QCOMPARE(readFile(path(QStringLiteral("flash.bin"))).left(7680), imageBytes());
+    QCOMPARE(readFile(path(QStringLiteral("flash.bin"))).left(image.size()), image);
     // Piped, progress comes as plain lines.
     QVERIFY((out + flash.readAllStandardOutput()).contains(QStringLiteral("Programming: 100%\n")));
 
