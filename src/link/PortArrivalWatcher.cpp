@@ -13,16 +13,6 @@
 
 namespace quarvel {
 
-namespace {
-
-[[maybe_unused]] QString canonical(const QString& path)
-{
-    const QString target = QFileInfo(path).canonicalFilePath();
-    return target.isEmpty() ? path : target;
-}
-
-} // namespace
-
 PortArrivalWatcher::PortArrivalWatcher(QString configFolder, QObject* parent)
     : QObject(parent), m_configFolder(std::move(configFolder))
 {
@@ -55,13 +45,13 @@ QSet<QString> PortArrivalWatcher::presentDevices() const
         QStringLiteral("ttyTHS*"), QStringLiteral("rfcomm*"), QStringLiteral("cu.*")};
     const QDir folder(m_deviceFolder);
     for (const QFileInfo& entry : folder.entryInfoList(kSerialNames, QDir::System | QDir::Files))
-        devices.insert(canonical(entry.absoluteFilePath()));
+        devices.insert(canonicalDevice(entry.absoluteFilePath()));
     if (!m_configFolder.isEmpty()) {
         static const QRegularExpression linkName(QStringLiteral("^com[1-9][0-9]{0,2}$"));
         const QDir links(m_configFolder);
         for (const QFileInfo& entry : links.entryInfoList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot)) {
             if (linkName.match(entry.fileName()).hasMatch() && entry.exists()) // a dangling link names nothing
-                devices.insert(canonical(entry.absoluteFilePath()));
+                devices.insert(canonicalDevice(entry.absoluteFilePath()));
         }
     }
 #endif
@@ -100,15 +90,15 @@ QString PortArrivalWatcher::portOneDevice() const
     if (!m_configFolder.isEmpty()) {
         const QFileInfo link(QDir(m_configFolder).filePath(QStringLiteral("com1")));
         if (link.isSymLink())
-            return canonical(link.symLinkTarget());
+            return canonicalDevice(link.symLinkTarget());
         if (link.exists())
-            return canonical(link.absoluteFilePath());
+            return canonicalDevice(link.absoluteFilePath());
     }
     // No link: the default device, in the device folder the watcher looks at.
     QString device = deviceForPort(1, m_configFolder);
     if (device.startsWith(QLatin1String("/dev/")))
         device = QDir(m_deviceFolder).filePath(device.mid(5));
-    return canonical(device);
+    return canonicalDevice(device);
 #else
     return deviceForPort(1, m_configFolder);
 #endif

@@ -18,12 +18,6 @@ namespace {
 // Port numbers the program accepts (the command line's range).
 constexpr int kHighestPortNumber = 255;
 
-QString canonical(const QString& path)
-{
-    const QString target = QFileInfo(path).canonicalFilePath();
-    return target.isEmpty() ? path : target;
-}
-
 // The com<N> entries of the configuration folder: N and the device each names.
 QList<QPair<int, QString>> links(const QString& configFolder)
 {
@@ -40,7 +34,7 @@ QList<QPair<int, QString>> links(const QString& configFolder)
             continue;
         // A link whose device is gone still names it (an unplugged adapter, a stopped simulator).
         const QString target = entry.isSymLink() ? entry.symLinkTarget() : entry.absoluteFilePath();
-        found.append({match.captured(1).toInt(), canonical(target)});
+        found.append({match.captured(1).toInt(), canonicalDevice(target)});
     }
 #else
     Q_UNUSED(configFolder);
@@ -175,10 +169,10 @@ PortInfo PortCatalog::findByIdentity(const QList<PortInfo>& ports, const QString
 int PortCatalog::assignNumber(const QString& device, const QString& configFolder, QString* error)
 {
     const auto named = links(configFolder);
-    const QString wanted = canonical(device);
+    const QString wanted = canonicalDevice(device);
     for (int n = 1; n <= kHighestPortNumber; ++n) {
         const auto link = std::find_if(named.begin(), named.end(), [n](const auto& l) { return l.first == n; });
-        if (link != named.end() ? link->second == wanted : canonical(defaultDeviceForPort(n)) == wanted)
+        if (link != named.end() ? link->second == wanted : canonicalDevice(defaultDeviceForPort(n)) == wanted)
             return n; // one number per device
     }
     for (int n = 1; n <= kHighestPortNumber; ++n) {

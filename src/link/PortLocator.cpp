@@ -52,4 +52,10 @@ QString deviceForPort(int portNumber, const QString& configFolder)
     return target;
 }
 
+QString canonicalDevice(const QString& path)
+{
+    const QString target = QFileInfo(path).canonicalFilePath();
+    return target.isEmpty() ? path : target;
+}
+
 } // namespace quarvel

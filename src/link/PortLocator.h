@@ -19,6 +19,9 @@ QString defaultDeviceForPort(int portNumber);
 // when there is no such entry. The same target after an unplug means the same device.
 QString portTarget(int portNumber, const QString& configFolder);
 
+// The device a path leads to, followed through links; the path itself when it leads nowhere.
+QString canonicalDevice(const QString& path);
+
 // The device port number n names: its target, followed through links.
 QString deviceForPort(int portNumber, const QString& configFolder);
 
